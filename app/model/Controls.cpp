@@ -1,0 +1,200 @@
+#include "Controls.h"
+
+#include "Form.h"
+#include "NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace infil::model {
+
+Control::Control(Form& form, std::string name, int index)
+    : form_(form), name_(std::move(name)), index_(index)
+{
+}
+
+std::string Control::key() const
+{
+    return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
+}
+
+void Control::setEnabled(bool enabled)
+{
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    notify();
+}
+
+void Control::setVisible(bool visible)
+{
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    notify();
+}
+
+bool Control::effectivelyEnabled() const
+{
+    for (const Control* c = this; c; c = c->parent())
+        if (!c->enabled())
+            return false;
+    return form_.isOpen() && form_.enabled();
+}
+
+bool Control::effectivelyVisible() const
+{
+    for (const Control* c = this; c; c = c->parent())
+        if (!c->visible())
+            return false;
+    return form_.isOpen();
+}
+
+void Control::notify()
+{
+    for (const auto& observer : observers_)
+        observer();
+}
+
+void Label::setCaption(std::string caption)
+{
+    caption_ = std::move(caption);
+    notify();
+}
+
+void TextBox::setText(const std::string& text)
+{
+    if (text == text_)
+        return;
+    text_ = text;
+    notify();
+    if (onChange)
+        onChange();
+}
+
+void TextBox::setReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    notify();
+}
+
+void TextBox::setBackground(Background background)
+{
+    if (background_ == background)
+        return;
+    background_ = background;
+    notify();
+}
+
+void Button::setCaption(std::string caption)
+{
+    caption_ = std::move(caption);
+    notify();
+}
+
+int OptionGroup::selectedIndex() const
+{
+    for (const OptionButton* option : options_)
+        if (option->value())
+            return option->index();
+    return -1;
+}
+
+OptionButton::OptionButton(Form& form, std::string name, int index, OptionGroup& group)
+    : Control(form, std::move(name), index), group_(group)
+{
+    group_.add(*this);
+}
+
+void OptionButton::setCaption(std::string caption)
+{
+    caption_ = std::move(caption);
+    notify();
+}
+
+void OptionButton::setValue(bool on)
+{
+    if (on == value_)
+        return;
+    if (on) {
+        for (OptionButton* other : group_.options()) {
+            if (other != this && other->value_) {
+                other->value_ = false;
+                other->notify();
+            }
+        }
+    }
+    value_ = on;
+    notify();
+    if (on && onClick)
+        onClick();
+}
+
+void CheckBox::setCaption(std::string caption)
+{
+    caption_ = std::move(caption);
+    notify();
+}
+
+void CheckBox::setChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    notify();
+    if (onClick)
+        onClick();
+}
+
+std::string ComboBox::text() const
+{
+    return listIndex_ >= 0 ? items_[static_cast<std::size_t>(listIndex_)] : std::string();
+}
+
+void ComboBox::clear()
+{
+    items_.clear();
+    listIndex_ = -1;
+    notify();
+}
+
+void ComboBox::addItem(std::string item)
+{
+    items_.push_back(std::move(item));
+    notify();
+}
+
+void ComboBox::setListIndex(int index)
+{
+    if (index < -1 || index >= static_cast<int>(items_.size()))
+        return;
+    listIndex_ = index;
+    notify();
+    if (index >= 0 && onClick)
+        onClick();
+}
+
+bool ComboBox::selectText(const std::string& text)
+{
+    const auto it = std::find(items_.begin(), items_.end(), text);
+    if (it == items_.end())
+        return false;
+    setListIndex(static_cast<int>(it - items_.begin()));
+    return true;
+}
+
+UpDown::UpDown(Form& form, std::string name, int index, TextBox& buddy, int min, int max)
+    : Control(form, std::move(name), index), buddy_(buddy), min_(min), max_(max)
+{
+}
+
+void UpDown::step(int delta)
+{
+    const double current = num::valueOf(buddy_.text());
+    const int value = std::isfinite(current) ? static_cast<int>(std::lround(std::clamp(current, -1e6, 1e6)))
+                                             : min_;
+    const int next = std::clamp(value + delta, min_, max_);
+    buddy_.setText(std::to_string(next));
+}
+
+} // namespace infil::model

@@ -1,0 +1,248 @@
+#pragma once
+// The controls of the windows as plain objects: text boxes, buttons, option
+// buttons, check boxes, lists, up-down controls, labels and containers. A form
+// model owns them and wires their handlers; a Qt view mirrors them; the batch
+// mode drives them. Nothing here knows Qt.
+//
+// Setting a control's state from code behaves as in the original windows, since
+// the design relies on it: a different text runs the box's change handler before
+// setText returns; switching an option on runs its click handler; a check box
+// that changes runs its click handler; choosing a list entry runs the list's
+// click handler (also when the entry was already chosen).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace infil::model {
+
+class Form;
+
+class Control {
+public:
+    Control(Form& form, std::string name, int index);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    int index() const { return index_; } // -1: not part of a control array
+    // "txtSoucBezp(2)", or the bare name outside a control array.
+    std::string key() const;
+    Form& form() const { return form_; }
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+
+    // The container the control sits in (a pane, a panel, a frame).
+    Control* parent() const { return parent_; }
+    void setParent(Control* parent) { parent_ = parent; }
+    // Whether the user can reach the control: it, its containers and its window
+    // are enabled (visible) and, for a dialog, the window is open.
+    bool effectivelyEnabled() const;
+    bool effectivelyVisible() const;
+
+    // Views register here to mirror the control; called after every change.
+    using Observer = std::function<void()>;
+    void observe(Observer observer) { observers_.push_back(std::move(observer)); }
+
+protected:
+    void notify();
+
+private:
+    Form& form_;
+    std::string name_;
+    int index_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    Control* parent_ = nullptr;
+    std::vector<Observer> observers_;
+};
+
+// A pane, panel, frame or picture that holds other controls.
+class Container : public Control {
+public:
+    using Control::Control;
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    // Links are labels that react to a click.
+    std::function<void()> onClick;
+    void click()
+    {
+        if (onClick)
+            onClick();
+    }
+
+private:
+    std::string caption_;
+};
+
+class TextBox : public Control {
+public:
+    enum class Background { Window, ButtonFace };
+
+    using Control::Control;
+
+    const std::string& text() const { return text_; }
+    // Replaces the text, as typing or code does; a different text runs onChange
+    // before this returns.
+    void setText(const std::string& text);
+
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
+    Background background() const { return background_; }
+    void setBackground(Background background);
+    bool multiLine() const { return multiLine_; }
+    void setMultiLine(bool multiLine) { multiLine_ = multiLine; }
+
+    std::function<void()> onChange;
+    std::function<void()> onGotFocus;
+    std::function<void()> onLostFocus;
+    std::function<void(int keyCode)> onKeyDown;
+
+    void gotFocus()
+    {
+        if (onGotFocus)
+            onGotFocus();
+    }
+    void lostFocus()
+    {
+        if (onLostFocus)
+            onLostFocus();
+    }
+    void keyDown(int keyCode)
+    {
+        if (onKeyDown)
+            onKeyDown(keyCode);
+    }
+
+private:
+    std::string text_;
+    bool readOnly_ = false;
+    bool multiLine_ = false;
+    Background background_ = Background::Window;
+};
+
+class Button : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    std::function<void()> onClick;
+    void click()
+    {
+        if (onClick)
+            onClick();
+    }
+
+private:
+    std::string caption_;
+};
+
+class OptionButton;
+
+// Option buttons of one group switch each other off.
+class OptionGroup {
+public:
+    void add(OptionButton& option) { options_.push_back(&option); }
+    const std::vector<OptionButton*>& options() const { return options_; }
+    // The index of the option that is on, -1 when none is.
+    int selectedIndex() const;
+
+private:
+    std::vector<OptionButton*> options_;
+};
+
+class OptionButton : public Control {
+public:
+    OptionButton(Form& form, std::string name, int index, OptionGroup& group);
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    bool value() const { return value_; }
+    // On: switches the rest of the group off and runs onClick; nothing happens
+    // when it is already on. Off: no handler runs.
+    void setValue(bool on);
+    // The user's click: the same as switching it on.
+    void click() { setValue(true); }
+    std::function<void()> onClick;
+
+private:
+    OptionGroup& group_;
+    std::string caption_;
+    bool value_ = false;
+};
+
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    bool checked() const { return checked_; }
+    // A change runs onClick, whether the user or the program made it.
+    void setChecked(bool checked);
+    void click() { setChecked(!checked_); }
+    std::function<void()> onClick;
+
+private:
+    std::string caption_;
+    bool checked_ = false;
+};
+
+class ComboBox : public Control {
+public:
+    using Control::Control;
+
+    const std::vector<std::string>& items() const { return items_; }
+    int listIndex() const { return listIndex_; } // -1: nothing chosen
+    std::string text() const;
+
+    void clear();
+    void addItem(std::string item);
+    // Chooses an entry (running onClick, also for the entry already chosen);
+    // -1 clears the choice without a handler.
+    void setListIndex(int index);
+    // Chooses the entry with this text; false (and nothing runs) if there is none.
+    bool selectText(const std::string& text);
+
+    std::function<void()> onClick;
+    std::function<void()> onGotFocus;
+    void gotFocus()
+    {
+        if (onGotFocus)
+            onGotFocus();
+    }
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+};
+
+// An up-down control stepping the number in its buddy box within its limits.
+class UpDown : public Control {
+public:
+    UpDown(Form& form, std::string name, int index, TextBox& buddy, int min, int max);
+    int min() const { return min_; }
+    int max() const { return max_; }
+    TextBox& buddy() const { return buddy_; }
+    // One press of the up (down) arrow: the buddy's number plus (minus) one,
+    // kept within the limits; the buddy's change handler runs when its text changes.
+    void up() { step(+1); }
+    void down() { step(-1); }
+
+private:
+    void step(int delta);
+    TextBox& buddy_;
+    int min_;
+    int max_;
+};
+
+} // namespace infil::model

@@ -1,0 +1,2 @@
+#pragma once
+// The description and results views of the main window.

@@ -1,0 +1,2 @@
+#pragma once
+// The HTML result report: written from the project record alone.
