@@ -1,0 +1,91 @@
+#include "Application.h"
+
+#include "FloatOps.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+
+namespace infil::model {
+namespace {
+
+DateTime systemNow()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::string czechDate(const DateTime& d)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d.%d.%04d", d.day, d.month, d.year);
+    return buf;
+}
+
+std::string czechTime(const DateTime& d)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d", d.hour, d.minute, d.second);
+    return buf;
+}
+
+} // namespace
+
+Application::Application(std::string appDir, MessagePort& messages)
+    : clock(systemNow), formatDate(czechDate), formatTime(czechTime),
+      openUrl([](const std::string&) {}), appDir_(std::move(appDir)), messages_(messages)
+{
+    calc_ = std::make_unique<CalcForm>(*this);
+}
+
+Application::~Application() = default;
+
+Form* Application::form(std::string_view name)
+{
+    if (name == calc_->name())
+        return calc_.get();
+    for (const auto& dialog : dialogs_)
+        if (dialog->name() == name)
+            return dialog.get();
+    return nullptr;
+}
+
+std::vector<Form*> Application::forms()
+{
+    std::vector<Form*> all{calc_.get()};
+    for (const auto& dialog : dialogs_)
+        all.push_back(dialog.get());
+    return all;
+}
+
+void Application::addDialog(std::unique_ptr<Dialog> dialog)
+{
+    dialogs_.push_back(std::move(dialog));
+}
+
+void Application::openDialog(std::string_view name)
+{
+    if (auto* dialog = dynamic_cast<Dialog*>(form(name)); dialog && !dialog->isOpen())
+        dialog->open();
+}
+
+void Application::userAction(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const FloatFault& fault) {
+        messages_.showMessage({MessageIcon::Exclamation, std::string(kAppTitle),
+                               "Výpočet byl přerušen: " + std::string(fault.what()) +
+                                   ". Zkontrolujte zadané hodnoty."});
+    } catch (const std::exception& error) {
+        messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
+                               "Akci nelze dokončit: " + std::string(error.what())});
+    }
+}
+
+} // namespace infil::model
+namespace infil::model { bool Application::writeResultsReport() { return false; } }

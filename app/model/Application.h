@@ -1,0 +1,77 @@
+#pragma once
+// The running program without its windows: the project record, the window
+// models, the application folder, the clock and the message port. The Qt program
+// and the batch mode each create one and drive it.
+
+#include "CalcForm.h"
+#include "Messages.h"
+#include "ProjectRecord.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace infil::model {
+
+struct DateTime {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// A dialog window: opened (loaded) by the main window, closed by its own buttons
+// or its close box.
+class Dialog : public Form {
+public:
+    using Form::Form;
+    // The load steps; the dialog is open afterwards.
+    virtual void open() = 0;
+};
+
+class Application {
+public:
+    Application(std::string appDir, MessagePort& messages);
+    ~Application();
+
+    ProjectRecord& record() { return record_; }
+    MessagePort& messages() { return messages_; }
+    const std::string& appDir() const { return appDir_; }
+    CalcForm& calc() { return *calc_; }
+
+    // The main window and its dialogs, by window name ("frmCalc", "frmIntDialog" ...).
+    Form* form(std::string_view name);
+    std::vector<Form*> forms();
+    void addDialog(std::unique_ptr<Dialog> dialog);
+    // Opens a dialog by name; nothing happens for one this build lacks.
+    void openDialog(std::string_view name);
+
+    // Writes the report of the current design to ResultsFilePath (set here: the
+    // application folder, "Infil_" and the project name). False, after telling the
+    // user why, when no report could be written.
+    bool writeResultsReport();
+    // The report written last during this run, empty if none.
+    const std::string& lastReport() const { return lastReport_; }
+
+    // Runs one action of the user. A floating-point fault that no handler swallowed,
+    // or any other unexpected error, becomes a message box; the program goes on.
+    void userAction(const std::function<void()>& action);
+
+    // Platform services, replaced by the batch mode and the tests.
+    std::function<DateTime()> clock;
+    std::function<std::string(const DateTime&)> formatDate; // the user's short date
+    std::function<std::string(const DateTime&)> formatTime; // the user's time of day
+    std::function<void(const std::string& address)> openUrl;
+
+private:
+    ProjectRecord record_;
+    std::string appDir_;
+    MessagePort& messages_;
+    std::unique_ptr<CalcForm> calc_;
+    std::vector<std::unique_ptr<Dialog>> dialogs_;
+    std::string lastReport_;
+};
+
+// Creates the dialogs this build has and hands them to the application.
+void installDialogs(Application& app);
+
+} // namespace infil::model

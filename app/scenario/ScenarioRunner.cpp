@@ -1,0 +1,456 @@
+#include "ScenarioRunner.h"
+
+#include "model/Application.h"
+#include "model/Grid.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <regex>
+#include <stdexcept>
+#include <type_traits>
+
+namespace infil::scenario {
+namespace {
+
+using json = nlohmann::ordered_json;
+using namespace infil::model;
+
+// A step the window would not allow, or one that is not well formed.
+class StepError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class RecordingMessages : public MessagePort {
+public:
+    void showMessage(const Message& message) override { messages.push_back(message); }
+    std::vector<Message> messages;
+};
+
+// A Single as a JSON number with the 9 significant digits that give it back.
+json singleNumber(float value)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(value));
+    return json::parse(buf);
+}
+
+template <typename T>
+json toJson(const T& value)
+{
+    if constexpr (std::is_same_v<T, float>) {
+        return singleNumber(value);
+    } else if constexpr (std::is_same_v<T, std::string> || std::is_integral_v<T> ||
+                         std::is_same_v<T, double>) {
+        return json(value);
+    } else if constexpr (requires { value.slots(); }) {
+        json array = json::array();
+        for (int i = 1; i <= value.slots(); ++i)
+            array.push_back(toJson(value[i]));
+        return array;
+    } else {
+        json array = json::array();
+        for (const auto& element : value)
+            array.push_back(toJson(element));
+        return array;
+    }
+}
+
+template <typename T>
+void fromJson(const json& j, T& field, const std::string& name)
+{
+    auto wrongType = [&] { return StepError("field " + name + ": value of the wrong type"); };
+    if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+        if (!j.is_number())
+            throw wrongType();
+        const double v = j.get<double>();
+        if constexpr (std::is_same_v<T, float>) {
+            if (!num::fitsSingle(v))
+                throw StepError("field " + name + ": value beyond the range of a Single");
+        }
+        field = static_cast<T>(v);
+    } else if constexpr (std::is_same_v<T, std::int16_t>) {
+        if (!j.is_number_integer() || j.get<long long>() < -32768 || j.get<long long>() > 32767)
+            throw StepError("field " + name + ": a 16-bit whole number is expected");
+        field = static_cast<std::int16_t>(j.get<long long>());
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        if (!j.is_string())
+            throw wrongType();
+        field = j.get<std::string>();
+    } else if constexpr (requires { field.slots(); }) {
+        if (!j.is_array() || j.empty())
+            throw StepError("field " + name + ": a non-empty array is expected");
+        field.resizeKeeping(static_cast<int>(j.size()));
+        for (int i = 1; i <= field.slots(); ++i)
+            fromJson(j[static_cast<std::size_t>(i - 1)], field[i], name);
+    } else {
+        if (!j.is_array() || j.size() != T::count)
+            throw StepError("field " + name + ": an array of " + std::to_string(T::count) +
+                            " values is expected");
+        std::size_t i = 0;
+        for (auto& element : field)
+            fromJson(j[i++], element, name);
+    }
+}
+
+// Parses "YYYY-MM-DDTHH:MM:SS".
+DateTime parseNow(const std::string& text)
+{
+    static const std::regex pattern(R"((\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2}))");
+    std::smatch m;
+    if (!std::regex_match(text, m, pattern))
+        throw std::invalid_argument("--now expects YYYY-MM-DDTHH:MM:SS");
+    DateTime d{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]),
+               std::stoi(m[4]), std::stoi(m[5]), std::stoi(m[6])};
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31 || d.hour > 23 || d.minute > 59 ||
+        d.second > 59)
+        throw std::invalid_argument("--now holds an impossible date or time");
+    return d;
+}
+
+class Runner {
+public:
+    Runner(Application& app) : app_(app) {}
+
+    void step(const json& s)
+    {
+        if (!s.is_array() || s.empty() || !s[0].is_string())
+            throw StepError("a step is an array that starts with its kind");
+        const std::string kind = s[0].get<std::string>();
+        if (kind == "field")
+            return field(s);
+        if (kind == "tab")
+            return tab(s);
+        if (kind == "close")
+            return close(s);
+        if (kind == "gridclick")
+            return gridClick(s);
+
+        if (s.size() < 2 || !s[1].is_string())
+            throw StepError(kind + ": the control's name is missing");
+        // Arguments after the name: an optional index, then the step's value.
+        const bool takesValue = kind == "text" || kind == "check" || kind == "select" ||
+                                kind == "spin" || kind == "key";
+        const std::size_t expected = 2 + (takesValue ? 1 : 0);
+        int index = -1;
+        std::size_t valueAt = 2;
+        if (s.size() == expected + 1) {
+            if (!s[2].is_number_integer())
+                throw StepError(kind + ": the control's index must be a whole number");
+            index = s[2].get<int>();
+            valueAt = 3;
+        } else if (s.size() != expected) {
+            throw StepError(kind + ": wrong number of elements");
+        }
+        Control& control = resolve(s[1].get<std::string>(), index);
+        const json value = takesValue ? s[valueAt] : json();
+
+        if (kind == "text")
+            return text(control, value);
+        if (kind == "leave")
+            return leave(control);
+        if (kind == "click")
+            return click(control);
+        if (kind == "check")
+            return check(control, value);
+        if (kind == "select")
+            return select(control, value);
+        if (kind == "focus")
+            return focus(control);
+        if (kind == "spin")
+            return spin(control, value);
+        if (kind == "key")
+            return key(control, value);
+        throw StepError("unknown step kind \"" + kind + "\"");
+    }
+
+private:
+    // "frmDialog.txtPlocha" names a dialog's control; a bare name the main window's.
+    Control& resolve(const std::string& fullName, int index)
+    {
+        std::string formName = "frmCalc";
+        std::string name = fullName;
+        if (const auto dot = fullName.find('.'); dot != std::string::npos) {
+            formName = fullName.substr(0, dot);
+            name = fullName.substr(dot + 1);
+        }
+        Form* form = app_.form(formName);
+        if (!form)
+            throw StepError("no window named " + formName);
+        if (!form->isOpen())
+            throw StepError(formName + " is not open");
+        Control* control = form->find(name, index);
+        if (!control)
+            throw StepError("no control " + fullName +
+                            (index >= 0 ? "(" + std::to_string(index) + ")" : std::string()));
+        return *control;
+    }
+
+    static std::string label(const Control& control)
+    {
+        return control.form().name() == "frmCalc" ? control.key()
+                                                   : control.form().name() + "." + control.key();
+    }
+
+    static void requireReachable(const Control& control)
+    {
+        if (!control.effectivelyVisible())
+            throw StepError(label(control) + " is hidden");
+        if (!control.effectivelyEnabled())
+            throw StepError(label(control) + " is disabled");
+    }
+
+    template <typename T>
+    static T& as(Control& control, const char* what)
+    {
+        auto* typed = dynamic_cast<T*>(&control);
+        if (!typed)
+            throw StepError(label(control) + " is not " + what);
+        return *typed;
+    }
+
+    void text(Control& control, const json& value)
+    {
+        auto& box = as<TextBox>(control, "a text box");
+        if (!value.is_string())
+            throw StepError("text: the text must be a string");
+        requireReachable(box);
+        app_.userAction([&] { box.setText(value.get<std::string>()); });
+    }
+
+    void leave(Control& control)
+    {
+        auto& box = as<TextBox>(control, "a text box");
+        requireReachable(box);
+        app_.userAction([&] { box.lostFocus(); });
+    }
+
+    void click(Control& control)
+    {
+        requireReachable(control);
+        if (auto* button = dynamic_cast<Button*>(&control))
+            return app_.userAction([&] { button->click(); });
+        if (auto* option = dynamic_cast<OptionButton*>(&control))
+            return app_.userAction([&] { option->click(); });
+        if (auto* check = dynamic_cast<CheckBox*>(&control))
+            return app_.userAction([&] { check->click(); });
+        if (auto* link = dynamic_cast<Label*>(&control); link && link->onClick)
+            return app_.userAction([&] { link->click(); });
+        throw StepError(label(control) + " cannot be clicked");
+    }
+
+    void check(Control& control, const json& value)
+    {
+        auto& box = as<CheckBox>(control, "a check box");
+        if (!value.is_boolean())
+            throw StepError("check: the state must be true or false");
+        requireReachable(box);
+        app_.userAction([&] { box.setChecked(value.get<bool>()); });
+    }
+
+    void select(Control& control, const json& value)
+    {
+        auto& list = as<ComboBox>(control, "a list");
+        if (!value.is_number_integer())
+            throw StepError("select: the position must be a whole number");
+        requireReachable(list);
+        const int position = value.get<int>();
+        if (position < 0 || position >= static_cast<int>(list.items().size()))
+            throw StepError("select: " + label(list) + " has no position " + std::to_string(position));
+        app_.userAction([&] { list.setListIndex(position); });
+    }
+
+    void focus(Control& control)
+    {
+        requireReachable(control);
+        if (auto* box = dynamic_cast<TextBox*>(&control))
+            return app_.userAction([&] {
+                box->form().setFocus(box);
+                box->gotFocus();
+            });
+        if (auto* list = dynamic_cast<ComboBox*>(&control))
+            return app_.userAction([&] {
+                list->form().setFocus(list);
+                list->gotFocus();
+            });
+        throw StepError(label(control) + " cannot take the focus");
+    }
+
+    void spin(Control& control, const json& value)
+    {
+        auto& updown = as<UpDown>(control, "an up-down control");
+        if (!value.is_number_integer())
+            throw StepError("spin: the count must be a whole number");
+        requireReachable(updown);
+        const int delta = value.get<int>();
+        app_.userAction([&] {
+            for (int i = 0; i < std::abs(delta); ++i)
+                delta > 0 ? updown.up() : updown.down();
+        });
+    }
+
+    void key(Control& control, const json& value)
+    {
+        auto& box = as<TextBox>(control, "a text box");
+        if (!value.is_number_integer())
+            throw StepError("key: the key code must be a whole number");
+        requireReachable(box);
+        app_.userAction([&] { box.keyDown(value.get<int>()); });
+    }
+
+    void gridClick(const json& s)
+    {
+        if (s.size() != 4 || !s[1].is_string() || !s[2].is_number_integer() ||
+            !s[3].is_number_integer())
+            throw StepError("gridclick: expected [\"gridclick\", GRID, ROW, COL]");
+        Control& control = resolve(s[1].get<std::string>(), -1);
+        auto& grid = as<Grid>(control, "a grid");
+        requireReachable(grid);
+        const int row = s[2].get<int>();
+        const int col = s[3].get<int>();
+        if (row < 0 || row >= grid.rows() || col < 0 || col >= grid.cols())
+            throw StepError("gridclick: " + label(grid) + " has no cell " + std::to_string(row) +
+                            ", " + std::to_string(col));
+        app_.userAction([&] { grid.click(row, col); });
+    }
+
+    void field(const json& s)
+    {
+        if (s.size() != 3 || !s[1].is_string())
+            throw StepError("field: expected [\"field\", NAME, VALUE]");
+        const std::string name = s[1].get<std::string>();
+        bool found = false;
+        visitFields(app_.record(), [&](const char* fieldName, auto& field) {
+            if (!found && name == fieldName) {
+                found = true;
+                fromJson(s[2], field, name);
+            }
+        });
+        if (!found)
+            throw StepError("no field " + name + " in the project record");
+    }
+
+    void tab(const json& s)
+    {
+        if (s.size() != 2 || !s[1].is_number_integer())
+            throw StepError("tab: expected [\"tab\", N]");
+        const int n = s[1].get<int>();
+        if (n < 0 || n > 3)
+            throw StepError("tab: there are tabs 0 to 3");
+        if (!app_.calc().enabled())
+            throw StepError("the main window is disabled while a dialog is open");
+        app_.userAction([&] { app_.calc().selectTab(n); });
+    }
+
+    void close(const json& s)
+    {
+        if (s.size() != 2 || !s[1].is_string())
+            throw StepError("close: expected [\"close\", FORM]");
+        const std::string name = s[1].get<std::string>();
+        auto* dialog = dynamic_cast<Dialog*>(app_.form(name));
+        if (!dialog)
+            throw StepError("no dialog named " + name);
+        if (!dialog->isOpen())
+            throw StepError(name + " is not open");
+        app_.userAction([&] { dialog->close(); });
+    }
+
+    Application& app_;
+};
+
+json output(Application& app, const std::vector<Message>& messages)
+{
+    CalcForm& calc = app.calc();
+    json doc;
+    json record = json::object();
+    visitFields(app.record(), [&](const char* name, const auto& field) { record[name] = toJson(field); });
+    doc["record"] = record;
+
+    const FormState& st = calc.state();
+    doc["form"] = {{"TechIndex", st.TechIndex}, {"DesignMode", st.DesignMode},
+                   {"SoilOption", st.SoilOption}, {"ShaftShape", st.ShaftShape},
+                   {"tab", calc.tab()},           {"pane", calc.shownPane()}};
+
+    json boxes = json::object();
+    for (const auto& control : calc.controls())
+        if (const auto* box = dynamic_cast<const TextBox*>(control.get()))
+            boxes[box->key()] = box->text();
+    doc["boxes"] = boxes;
+
+    doc["checks"] = {{"chkSelPretok(3)", calc.chkSelPretok[3]->checked()},
+                     {"chkSelPretok(4)", calc.chkSelPretok[4]->checked()},
+                     {"chkPredUsaz", calc.chkPredUsaz->checked()}};
+    doc["list"] = {{"cboSelType", calc.cboSelType->items()},
+                   {"cboSelTypeIndex", calc.cboSelType->listIndex()}};
+
+    json dialogs = json::object();
+    for (Form* form : app.forms())
+        if (form != &calc)
+            dialogs[form->name()] = {{"open", form->isOpen()}};
+    doc["dialogs"] = dialogs;
+
+    json list = json::array();
+    for (const Message& m : messages)
+        list.push_back({{"icon", std::string(iconName(m.icon))}, {"title", m.title}, {"text", m.text}});
+    doc["messages"] = list;
+
+    std::error_code ec;
+    const std::string& report = app.lastReport();
+    doc["report"] = !report.empty() && std::filesystem::exists(report, ec) ? json(report) : json(nullptr);
+    return doc;
+}
+
+} // namespace
+
+int run(std::istream& in, const Options& options, std::ostream& out, std::ostream& err)
+{
+    json scenario;
+    try {
+        scenario = json::parse(in);
+    } catch (const json::parse_error& e) {
+        err << "scenario: not valid JSON: " << e.what() << '\n';
+        return 2;
+    }
+    if (!scenario.is_object() || !scenario.contains("steps") || !scenario["steps"].is_array()) {
+        err << "scenario: the document must be an object with an array \"steps\"\n";
+        return 2;
+    }
+
+    RecordingMessages messages;
+    Application app(options.appDir, messages);
+    if (options.now) {
+        try {
+            const DateTime now = parseNow(*options.now);
+            app.clock = [now] { return now; };
+        } catch (const std::invalid_argument& e) {
+            err << "scenario: " << e.what() << '\n';
+            return 2;
+        }
+    }
+    installDialogs(app);
+    app.calc().load();
+
+    Runner runner(app);
+    std::size_t number = 0;
+    for (const json& s : scenario["steps"]) {
+        ++number;
+        try {
+            runner.step(s);
+        } catch (const StepError& e) {
+            err << "step " << number << ": " << e.what() << '\n';
+            return 2;
+        } catch (const json::exception& e) {
+            err << "step " << number << ": malformed: " << e.what() << '\n';
+            return 2;
+        }
+    }
+    out << output(app, messages.messages).dump(2) << '\n';
+    return 0;
+}
+
+} // namespace infil::scenario

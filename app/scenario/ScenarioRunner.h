@@ -1,0 +1,21 @@
+#pragma once
+// The batch mode: replays a scenario of user actions on the window models
+// without a window and prints the resulting state as JSON.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace infil::scenario {
+
+struct Options {
+    std::string appDir;           // where the report is written, infil.mdb and Webs/ looked up
+    std::optional<std::string> now; // "YYYY-MM-DDTHH:MM:SS"; the system clock when absent
+};
+
+// Runs the scenario read from `in`. On success prints the output document to
+// `out` and returns 0; on a malformed scenario prints one line to `err` and
+// returns 2.
+int run(std::istream& in, const Options& options, std::ostream& out, std::ostream& err);
+
+} // namespace infil::scenario

@@ -1,0 +1,338 @@
+// The main window's behaviour without a window: reading rules, design mode and
+// technology, shaft geometry, the overflow and drainage panels, tabs.
+#include "AppFixture.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+using namespace infil;
+using namespace infil::model;
+using infil::test::AppTest;
+
+using CalcFormTest = AppTest;
+
+TEST_F(CalcFormTest, StartsOnTheFirstTabWithDefaultsAndNothingChosen)
+{
+    EXPECT_EQ(calc().tab(), 0);
+    EXPECT_EQ(calc().shownPane(), 0);
+    EXPECT_EQ(calc().state().TechIndex, 0);
+    EXPECT_FALSE(calc().cboSelType->enabled());
+    EXPECT_TRUE(calc().cboSelType->items().empty());
+    EXPECT_FLOAT_EQ(rec().SoucBezp, 1.2f);
+    EXPECT_EQ(rec().SubAreaSizes.slots(), 1);
+    for (int k : {1, 2, 3, 4, 5})
+        EXPECT_EQ(calc().txtSoucBezp[k]->text(), "1.2");
+    EXPECT_EQ(calc().txtPorVyplne[3]->text(), "0.35");
+    EXPECT_EQ(calc().txtPorVyplne[4]->text(), "");
+    EXPECT_FALSE(calc().cmdEdit[3]->enabled());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(CalcFormTest, FiltrationCoefficientKeepsAnUnfinishedLowercaseExponent)
+{
+    TextBox& box = *calc().txtSoucFiltrace;
+    box.setText("1.5e-");
+    EXPECT_EQ(box.text(), "1.5e-");
+    EXPECT_FLOAT_EQ(rec().SoucFiltrace, 1.5f);
+    box.setText("1.5E-");
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(rec().SoucFiltrace, 0.0f);
+    box.setText("1.5e-05");
+    box.lostFocus();
+    EXPECT_EQ(box.text(), "1.5E-05");
+    EXPECT_FLOAT_EQ(rec().SoucFiltrace, 1.5e-5f);
+    // Leaving a box whose leading number is not positive leaves its text alone.
+    box.setText("0");
+    box.lostFocus();
+    EXPECT_EQ(box.text(), "0");
+}
+
+TEST_F(CalcFormTest, TextThatIsNotANumberIsRemoved)
+{
+    calc().txtHPV->setText("2.5");
+    EXPECT_FLOAT_EQ(rec().HPV, 2.5f);
+    calc().txtHPV->setText("1,5");
+    EXPECT_EQ(calc().txtHPV->text(), "");
+    EXPECT_EQ(rec().HPV, 0.0f);
+    calc().txtHPV->setText("3");
+    calc().txtHPV->setText("1e39"); // beyond a Single: the field keeps its value
+    EXPECT_EQ(calc().txtHPV->text(), "1e39");
+    EXPECT_FLOAT_EQ(rec().HPV, 3.0f);
+}
+
+TEST_F(CalcFormTest, EmptyingOneSafetyBoxLeavesTheOthersShowingTheirText)
+{
+    calc().txtSoucBezp[2]->setText("");
+    EXPECT_EQ(rec().SoucBezp, 0.0f);
+    EXPECT_EQ(calc().txtSoucBezp[3]->text(), "1.2");
+}
+
+TEST_F(CalcFormTest, InflowFollowsTheAreaOnlyOnceAnIntensityIsKnown)
+{
+    rec().OdvodNepPlocha = 1000;
+    calc().txtOdvodNepPlocha->setText("1000");
+    EXPECT_EQ(calc().txtOdtokDoInfil->text(), "");
+    rec().SelIntDeste = 150;
+    calc().txtSelIntDeste->setText("150");
+    EXPECT_EQ(calc().txtOdtokDoInfil->text(), "15.0");
+    EXPECT_FLOAT_EQ(rec().OdtokDoInfil, 15.0f);
+}
+
+TEST_F(CalcFormTest, DecentralisedModeListsFiveTechnologiesAndShowsNoPane)
+{
+    user([&] { calc().optSelType[0]->click(); });
+    const auto& items = calc().cboSelType->items();
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0], "[Vyber typ zasakování]");
+    EXPECT_EQ(items[5], "Šachtové infilování");
+    EXPECT_EQ(calc().cboSelType->listIndex(), 0);
+    EXPECT_TRUE(calc().cboSelType->enabled());
+    EXPECT_EQ(calc().shownPane(), 0);
+    user([&] { calc().cboSelType->setListIndex(5); });
+    EXPECT_EQ(calc().state().TechIndex, 5);
+    EXPECT_EQ(calc().shownPane(), 5);
+}
+
+TEST_F(CalcFormTest, CentralisedModeWithoutAreaRemindsAndKeepsTheOldMode)
+{
+    user([&] { calc().optSelType[1]->click(); });
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Zadejte nepropustnou odvodňovanou plochu");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(messages.messages[0].title, "Infil");
+    EXPECT_EQ(calc().state().DesignMode, 0);
+    EXPECT_EQ(calc().state().TechIndex, 5);
+    EXPECT_EQ(calc().cboSelType->items(), std::vector<std::string>{"Infilovací nádrže"});
+    EXPECT_FALSE(calc().cboSelType->enabled());
+}
+
+TEST_F(CalcFormTest, CentralisedModeWithoutSoilRemindsAndFocusesTheCoefficient)
+{
+    rec().OdvodNepPlocha = 500;
+    user([&] { calc().optSelType[1]->click(); });
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Zadejte součinitel filtrace podloží"});
+    EXPECT_EQ(calc().focusTarget(), calc().txtSoucFiltrace);
+
+    messages.messages.clear();
+    rec().SoucFiltrace = 1e-5f;
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().optSelType[1]->click(); });
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(calc().state().DesignMode, 1);
+    EXPECT_EQ(calc().state().TechIndex, 6);
+    EXPECT_EQ(calc().shownPane(), 6);
+}
+
+TEST_F(CalcFormTest, EnteringTheListRemindsOfMissingInputs)
+{
+    user([&] { calc().cboSelType->gotFocus(); });
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Zadejte nepropustnou odvodňovanou plochu"});
+    rec().OdvodNepPlocha = 10;
+    user([&] { calc().cboSelType->gotFocus(); });
+    EXPECT_EQ(messages.texts().back(), "Zadejte součinitel filtrace podloží");
+}
+
+TEST_F(CalcFormTest, RebuildCalcShowsTheSelectedPaneAgain)
+{
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(5); });
+    user([&] { calc().optSelTypPudy5[1]->click(); });
+    EXPECT_TRUE(calc().txtVyskaPiskVrstvy->enabled());
+    user([&] { calc().RebuildCalc(); });
+    EXPECT_EQ(calc().shownPane(), 5);
+    EXPECT_EQ(calc().cboSelType->listIndex(), 5);
+    // ClearResults re-applied the remembered filter option.
+    EXPECT_TRUE(calc().optSelTypPudy5[1]->value());
+    EXPECT_TRUE(calc().txtVyskaPiskVrstvy->enabled());
+    user([&] { calc().optSelTypPudy5[0]->click(); });
+    EXPECT_FALSE(calc().txtVyskaPiskVrstvy->enabled());
+    EXPECT_EQ(calc().txtVyskaPiskVrstvy->background(), TextBox::Background::ButtonFace);
+}
+
+TEST_F(CalcFormTest, RectangularProductGivesEquivalentDiametersFromTheShownSizes)
+{
+    user([&] { calc().optSelTypSachty[1]->click(); });
+    ASSERT_EQ(calc().cboTypSachty->items().size(), 10u);
+    EXPECT_EQ(calc().cboTypSachty->items()[0], "PNC 240/190/..");
+    user([&] { calc().cboTypSachty->setListIndex(0); });
+    EXPECT_EQ(calc().txtPrumerSachtyVnit->text(), "2.40");
+    EXPECT_EQ(calc().txtPrumerSachtyVnej->text(), "1.90");
+    EXPECT_EQ(calc().txtTloustkaSteny->text(), "0.10");
+    EXPECT_TRUE(calc().txtPrumerSachtyVnej->enabled());
+    // √(4 × 2.4 × 1.9 / π) and √(4 × 2.5 × 2.0 / π), one wall added to each side.
+    EXPECT_NEAR(rec().PrumerSachtyVnit, 2.40956, 1e-4);
+    EXPECT_NEAR(rec().ShaftOuterDiameter, 2.5231, 1e-4);
+    EXPECT_FLOAT_EQ(rec().ShaftWidth, 2.4f);
+    EXPECT_FLOAT_EQ(rec().ShaftLength, 1.9f);
+}
+
+TEST_F(CalcFormTest, RoundProductShowsTwoDecimalsAndComputesWithThem)
+{
+    user([&] { calc().optSelTypSachty[0]->click(); });
+    ASSERT_EQ(calc().cboTypSachty->items().size(), 8u);
+    user([&] { calc().cboTypSachty->setListIndex(3); }); // TBS - Q.1 120/.., wall 0.135
+    EXPECT_EQ(calc().txtPrumerSachtyVnit->text(), "1.20");
+    EXPECT_EQ(calc().txtTloustkaSteny->text(), "0.14");
+    EXPECT_FALSE(calc().txtPrumerSachtyVnej->enabled());
+    EXPECT_FLOAT_EQ(rec().TloustkaSteny, 0.14f);
+    EXPECT_FLOAT_EQ(rec().ShaftOuterDiameter, 1.48f);
+    // Picking it again gives the same values: the shown text is always read back.
+    user([&] { calc().cboTypSachty->setListIndex(3); });
+    EXPECT_FLOAT_EQ(rec().ShaftOuterDiameter, 1.48f);
+    // Another shape empties the three boxes and their fields.
+    user([&] { calc().optSelTypSachty[1]->click(); });
+    EXPECT_EQ(calc().txtPrumerSachtyVnit->text(), "");
+    EXPECT_EQ(rec().PrumerSachtyVnit, 0.0f);
+    EXPECT_EQ(rec().TloustkaSteny, 0.0f);
+    EXPECT_EQ(calc().state().ShaftShape, 1);
+}
+
+TEST_F(CalcFormTest, UpDownControlsStayWithinTheirLimits)
+{
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(5); });
+    for (int i = 0; i < 60; ++i)
+        calc().updSacht->up();
+    EXPECT_EQ(calc().txtSachtyCount->text(), "50");
+    EXPECT_EQ(rec().SachtyCount, 50);
+    for (int i = 0; i < 60; ++i)
+        calc().updSacht->down();
+    EXPECT_EQ(rec().SachtyCount, 1);
+    for (int i = 0; i < 12; ++i)
+        calc().UpDownPipes[4]->up();
+    EXPECT_EQ(calc().txtPocetPotrubi[4]->text(), "10");
+    EXPECT_FLOAT_EQ(rec().PocetPotrubi, 10.0f);
+}
+
+class PanelTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        rec().OdvodNepPlocha = 1000;
+        rec().SoucFiltrace = 1e-5f;
+        user([&] { calc().optSelType[0]->click(); });
+        user([&] { calc().cboSelType->setListIndex(3); });
+        calc().txtSirkaRyhy[3]->setText("0.5");
+        calc().txtVyskaRyhy[3]->setText("1");
+    }
+};
+
+TEST_F(PanelTest, TickingOpensThePanelAndEnablesEditing)
+{
+    user([&] { calc().chkSelPretok[3]->setChecked(true); });
+    EXPECT_TRUE(calc().picPretokSkrOdtok[3]->visible());
+    EXPECT_TRUE(calc().cmdEdit[3]->enabled());
+    user([&] { calc().chkSelPretok[3]->setChecked(false); });
+    EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
+    EXPECT_FALSE(calc().cmdEdit[3]->enabled());
+}
+
+TEST_F(PanelTest, OkComputesTheEffectivePorosityOfTheTrenchWithItsPipe)
+{
+    user([&] { calc().chkSelPretok[3]->setChecked(true); });
+    calc().txtPrumTroubVnit[3]->setText("100");
+    calc().txtPrumTroubVnej[3]->setText("120");
+    calc().txtSpecDrenOdtok[3]->setText("10");
+    user([&] { calc().cmdOK[3]->click(); });
+    // 0.35 + π/4 × (0.01 − 0.35 × 0.0144) / 0.5
+    EXPECT_NEAR(rec().EffectivePorosity, 0.35 + 0.78539816 * (0.01 - 0.35 * 0.0144) / 0.5, 1e-6);
+    EXPECT_NEAR(rec().EffectivePorosity, 0.3578, 1e-4);
+    EXPECT_FLOAT_EQ(rec().ThrottledOutflow, 0.001f); // 0.1 ha × 10 l/(s·ha)
+    EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
+    EXPECT_TRUE(calc().chkSelPretok[3]->checked());
+    EXPECT_TRUE(calc().cmdEdit[3]->enabled());
+    user([&] { calc().cmdEdit[3]->click(); });
+    EXPECT_TRUE(calc().picPretokSkrOdtok[3]->visible());
+}
+
+TEST_F(PanelTest, ZeroDiametersLeaveTheFillPorosityAndTheOptionOn)
+{
+    user([&] { calc().chkSelPretok[3]->setChecked(true); });
+    calc().txtSpecDrenOdtok[3]->setText("10");
+    user([&] { calc().cmdOK[3]->click(); });
+    EXPECT_FLOAT_EQ(rec().EffectivePorosity, 0.35f);
+    EXPECT_TRUE(calc().chkSelPretok[3]->checked());
+    EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
+}
+
+TEST_F(PanelTest, NoThrottledOutflowSwitchesTheOptionOff)
+{
+    user([&] { calc().chkSelPretok[3]->setChecked(true); });
+    user([&] { calc().cmdOK[3]->click(); });
+    EXPECT_FALSE(calc().chkSelPretok[3]->checked());
+    EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
+    EXPECT_FALSE(calc().cmdEdit[3]->enabled());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(PanelTest, ZeroTrenchWidthKeepsTheEarlierPorosity)
+{
+    rec().EffectivePorosity = 0.4f;
+    calc().txtSirkaRyhy[3]->setText("0");
+    user([&] { calc().chkSelPretok[3]->setChecked(true); });
+    calc().txtSpecDrenOdtok[3]->setText("10");
+    calc().txtPrumTroubVnit[3]->setText("100");
+    user([&] { calc().cmdOK[3]->click(); });
+    EXPECT_FLOAT_EQ(rec().EffectivePorosity, 0.4f);
+    EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible()); // the old value is not 0
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(PanelTest, DrainWithoutBothDiametersIsSwitchedOff)
+{
+    user([&] { calc().cboSelType->setListIndex(4); });
+    user([&] { calc().chkSelPretok[4]->setChecked(true); });
+    calc().txtPrumTroubVnit[4]->setText("100");
+    user([&] { calc().cmdOK[4]->click(); });
+    EXPECT_FALSE(calc().chkSelPretok[4]->checked());
+    calc().txtPrumTroubVnej[4]->setText("120");
+    user([&] { calc().chkSelPretok[4]->setChecked(true); });
+    user([&] { calc().cmdOK[4]->click(); });
+    EXPECT_TRUE(calc().chkSelPretok[4]->checked());
+    EXPECT_FALSE(calc().picPretokSkrOdtok[4]->visible());
+}
+
+TEST_F(CalcFormTest, DescriptionAndResultsNeedATechnology)
+{
+    user([&] { calc().selectTab(1); });
+    user([&] { calc().selectTab(2); });
+    EXPECT_EQ(calc().tab(), 1);
+    user([&] { calc().selectTab(3); });
+    EXPECT_EQ(calc().tab(), 1);
+    ASSERT_EQ(messages.messages.size(), 2u);
+    for (const auto& m : messages.messages) {
+        EXPECT_EQ(m.text, "Není vybrána technologie");
+        EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+    }
+    EXPECT_FALSE(calc().cmdSaveResults->visible());
+    EXPECT_TRUE(calc().descriptionPage().empty());
+}
+
+TEST_F(CalcFormTest, DescriptionPageOfTheSelectedTechnology)
+{
+    rec().OdvodNepPlocha = 100;
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(4); });
+    user([&] { calc().selectTab(2); });
+    EXPECT_EQ(calc().tab(), 2);
+    EXPECT_EQ(calc().descriptionPage(), app.appDir() + "/Webs/Desc04.htm");
+}
+
+TEST_F(CalcFormTest, SwitchingToTheCalculationTabDeletesTheReport)
+{
+    const auto path = std::filesystem::temp_directory_path() / "infil-calcform-report-test";
+    std::ofstream(path) << "old";
+    rec().ResultsFilePath = path.string();
+    user([&] { calc().selectTab(1); });
+    EXPECT_FALSE(std::filesystem::exists(path));
+    user([&] { calc().selectTab(0); }); // a missing file is no error
+    user([&] { calc().selectTab(1); });
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(CalcFormTest, EditButtonsSetTheDatabasePath)
+{
+    user([&] { calc().cmdEdit[0]->click(); });
+    EXPECT_EQ(rec().DatabasePath, app.appDir() + "/infil.mdb");
+}

@@ -1,0 +1,112 @@
+// The batch mode's contract: what it accepts, what it refuses (exit 2 naming the
+// step), and the shape of its output.
+#include "scenario/ScenarioRunner.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using infil::scenario::Options;
+using json = nlohmann::json;
+
+namespace {
+
+struct Outcome {
+    int rc;
+    json doc;
+    std::string err;
+};
+
+Outcome runScenario(const std::string& text)
+{
+    std::istringstream in(text);
+    std::ostringstream out, err;
+    Options options;
+    options.appDir = "/nonexistent-infil-app";
+    options.now = "2026-12-08T10:15:30";
+    const int rc = infil::scenario::run(in, options, out, err);
+    return {rc, rc == 0 ? json::parse(out.str()) : json(), err.str()};
+}
+
+} // namespace
+
+TEST(ScenarioRunner, RefusesMalformedScenariosNamingTheStep)
+{
+    EXPECT_EQ(runScenario("{").rc, 2);
+    EXPECT_EQ(runScenario("[]").rc, 2);
+    const struct {
+        const char* steps;
+        const char* error;
+    } cases[] = {
+        {R"([["text", "txtNoSuchBox", "1"]])", "step 1: no control txtNoSuchBox"},
+        {R"([["field", "NoSuchField", 1]])", "step 1: no field NoSuchField"},
+        {R"([["field", "OdvodNepPlocha", "many"]])", "step 1: field OdvodNepPlocha"},
+        {R"([["field", "RainIntensities", [1, 2]]])", "step 1: field RainIntensities"},
+        {R"([["field", "SachtyCount", 2.5]])", "step 1: field SachtyCount"},
+        {R"([["text", "txtHPV", "1"], ["click", "cmdCalcul", 3]])", "step 2: cmdCalcul(3) is hidden"},
+        {R"([["click", "cmdEdit", 3]])", "step 1: cmdEdit(3) is hidden"},
+        {R"([["click", "optSelType", 0], ["select", "cboSelType", 3], ["click", "cmdEdit", 3]])",
+         "step 3: cmdEdit(3) is disabled"},
+        {R"([["select", "cboSelType", 0]])", "step 1: cboSelType is disabled"},
+        {R"([["close", "frmCalc"]])", "step 1: no dialog named frmCalc"},
+        {R"([["tab", 4]])", "step 1: tab:"},
+        {R"([["jump", "txtHPV"]])", "step 1: unknown step kind"},
+        {R"([["text", "txtHPV"]])", "step 1: text: wrong number of elements"},
+        {R"([["click", "optSelType", 0], ["select", "cboSelType", 6]])", "step 2: select:"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = runScenario(std::string(R"({"steps": )") + c.steps + "}");
+        EXPECT_EQ(o.rc, 2) << c.steps;
+        EXPECT_EQ(o.err.rfind(c.error, 0), 0u) << c.steps << " gave: " << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line";
+    }
+}
+
+TEST(ScenarioRunner, ReadOnlyBoxesMayBeWrittenAsADialogWould)
+{
+    const Outcome o = runScenario(R"({"steps": [
+        ["field", "OdvodNepPlocha", 1000], ["field", "SelIntDeste", 150],
+        ["text", "txtOdvodNepPlocha", "1000"]]})");
+    ASSERT_EQ(o.rc, 0) << o.err;
+    EXPECT_EQ(o.doc["boxes"]["txtOdvodNepPlocha"], "1000");
+    EXPECT_EQ(o.doc["boxes"]["txtOdtokDoInfil"], "15.0");
+}
+
+TEST(ScenarioRunner, OutputCarriesRecordFormBoxesChecksListsAndMessages)
+{
+    const Outcome o = runScenario(R"({"steps": [
+        ["field", "RainIntensities", [0, 0, 150, 0, 0, 0, 0, 0, 0]],
+        ["text", "txtSoucFiltrace", "1e-5"], ["leave", "txtSoucFiltrace"],
+        ["click", "optSelType", 1]]})");
+    ASSERT_EQ(o.rc, 0) << o.err;
+    const json& d = o.doc;
+    EXPECT_EQ(d["record"]["RainIntensities"], json({0, 0, 150, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(d["record"]["SoucBezp"].dump(), "1.20000005"); // 9 significant digits
+    EXPECT_EQ(d["record"]["SachtyCount"], 1);
+    EXPECT_EQ(d["record"]["SubAreaKinds"], json({""}));
+    EXPECT_EQ(d["record"]["StationIntensities"].size(), 7u);
+    EXPECT_EQ(d["form"]["tab"], 0);
+    EXPECT_EQ(d["form"]["pane"], 0);
+    EXPECT_EQ(d["form"]["TechIndex"], 5);
+    EXPECT_EQ(d["boxes"]["txtSoucFiltrace"], "1.0E-05");
+    EXPECT_EQ(d["boxes"]["txtSoucBezp(2)"], "1.2");
+    EXPECT_EQ(d["checks"]["chkSelPretok(3)"], false);
+    EXPECT_EQ(d["list"]["cboSelType"], json({"Infilovací nádrže"}));
+    EXPECT_EQ(d["list"]["cboSelTypeIndex"], -1);
+    ASSERT_EQ(d["messages"].size(), 1u);
+    EXPECT_EQ(d["messages"][0], json({{"icon", "stop"}, {"title", "Infil"},
+                                      {"text", "Zadejte nepropustnou odvodňovanou plochu"}}));
+    EXPECT_TRUE(d["report"].is_null());
+}
+
+TEST(ScenarioRunner, OutputIsTheSameBytesEveryRun)
+{
+    const std::string text = R"({"steps": [["text", "txtProjName", "Most"], ["click", "optSelType", 0]]})";
+    std::ostringstream first, second, err;
+    std::istringstream in1(text), in2(text);
+    Options options{"/nonexistent-infil-app", std::string("2026-12-08T10:15:30")};
+    ASSERT_EQ(infil::scenario::run(in1, options, first, err), 0);
+    ASSERT_EQ(infil::scenario::run(in2, options, second, err), 0);
+    EXPECT_EQ(first.str(), second.str());
+}
