@@ -263,7 +263,7 @@ std::string reasonOf(int error)
     }
 }
 
-bool writeAll(int fd, const std::string& bytes)
+bool writeAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -512,6 +512,21 @@ WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
         return {WriteStatus::Failed, reason};
     }
     return {WriteStatus::Written, ""};
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes, std::string* reason)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (!writeAll(fd, bytes))
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+    }
+    if (error != 0 && reason)
+        *reason = reasonOf(error);
+    return error == 0;
 }
 
 void DeleteResultsFile(std::string_view path)

@@ -92,6 +92,10 @@ WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
                                 const ReportControls& controls, const ReportStamp& stamp,
                                 MessagePort& messages);
 
+// Replaces a file's content with `bytes`. False on failure, with the reason in
+// Czech in *reason ("přístup odepřen", "na disku není dost místa" ...).
+bool WriteFileBytes(const std::string& path, std::string_view bytes, std::string* reason);
+
 // Deletes the report file; a missing file or an empty path is no error.
 void DeleteResultsFile(std::string_view path);
 
