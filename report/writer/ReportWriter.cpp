@@ -4,7 +4,6 @@
 #include "NumberFormat.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/file.h>
@@ -285,16 +284,6 @@ bool unreserved(unsigned char c)
 }
 
 } // namespace
-
-ReportStamp CzechStamp(const std::tm& when)
-{
-    char date[32];
-    char time[32];
-    std::snprintf(date, sizeof date, "%d.%d.%d", when.tm_mday, when.tm_mon + 1,
-                  when.tm_year + 1900);
-    std::snprintf(time, sizeof time, "%d:%02d:%02d", when.tm_hour, when.tm_min, when.tm_sec);
-    return {date, time};
-}
 
 std::string EscapeHtml(std::string_view text)
 {

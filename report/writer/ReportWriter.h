@@ -10,7 +10,6 @@
 #include "Messages.h"
 #include "ProjectRecord.h"
 
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +29,6 @@ struct ReportStamp {
     std::string date;
     std::string time;
 };
-
-// Czech short formats for a broken-down local time: "7.3.2024" and "9:05:01".
-ReportStamp CzechStamp(const std::tm& when);
 
 // Captions of the swale pane's soil options optSelTypPudy2(0) and (1); the
 // combined object's options carry the same captions.

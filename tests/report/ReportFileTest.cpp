@@ -190,17 +190,3 @@ TEST(SavedCopy, LogoReferencePointsBesideTheCopy)
               "<td><img border=0 src=\"Zpr%C3%A1va%201%23_soubory/logo.gif\"></td>x");
     EXPECT_EQ(RelinkLogo("no picture", "a"), "no picture");
 }
-
-TEST(Stamp, CzechShortDateAndTime)
-{
-    std::tm t{};
-    t.tm_year = 124;
-    t.tm_mon = 2;
-    t.tm_mday = 7;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    t.tm_sec = 1;
-    const auto s = CzechStamp(t);
-    EXPECT_EQ(s.date, "7.3.2024");
-    EXPECT_EQ(s.time, "9:05:01");
-}
