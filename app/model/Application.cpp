@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "FloatOps.h"
+#include "EngineFaults.h"
 
 #include <chrono>
 #include <cstdio>
@@ -78,9 +78,7 @@ void Application::userAction(const std::function<void()>& action)
     try {
         action();
     } catch (const FloatFault& fault) {
-        messages_.showMessage({MessageIcon::Exclamation, std::string(kAppTitle),
-                               "Výpočet byl přerušen: " + std::string(fault.what()) +
-                                   ". Zkontrolujte zadané hodnoty."});
+        messages_.showMessage(floatFaultMessage(fault));
     } catch (const std::exception& error) {
         messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
                                "Akci nelze dokončit: " + std::string(error.what())});
