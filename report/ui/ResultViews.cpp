@@ -19,9 +19,9 @@
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QVBoxLayout>
 
 #include <memory>
-#include <QVBoxLayout>
 
 namespace infil::ui {
 namespace {
