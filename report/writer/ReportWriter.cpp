@@ -370,7 +370,7 @@ std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& f
                   "(m<sup>2</sup>)</th><th width=200 align=center>Souč. povrch. odtoku</th><th "
                   "width=250 align=center>Dílčí typ povrchu</th></tr>");
     // Every entry of the drained-area lists but the last, spare one.
-    for (int k = 1; k <= r.SubAreaSizes.slots() - 1; ++k)
+    for (int k = 1; k <= r.SubAreaSizes.slotCount() - 1; ++k)
         line(out, [&] {
             return "<tr><td width=150 align=center>" + T(r.SubAreaSizes[k]) +
                    "</td><td width=200 align=center>" + T(r.SubAreaCoefs[k]) +
