@@ -20,9 +20,9 @@ DrawRequest request(Rect bounds = {0, 0, 100, 200}, int dpi = 96)
 TEST(VeerDraw, OpaqueFillsEvenWithoutCaption)
 {
     auto c = newControl();
-    TestSite site;
-    site.backColor = 0x123456;
-    c->SetClientSite(&site);
+    auto site = make<TestSite>();
+    site->backColor = 0x123456;
+    c->SetClientSite(site.get());
     RecordingCanvas canvas;
     c->put_BackStyle(1);
     EXPECT_EQ(c->draw(request(), canvas), S_OK);
@@ -50,11 +50,11 @@ TEST(VeerDraw, WithoutSiteTheFillUsesButtonFace)
 TEST(VeerDraw, NoFontDrawsBackgroundAndFrameThenFails)
 {
     auto c = newControl();
-    TestSite site;
-    site.userMode = false;
+    auto site = make<TestSite>();
+    site->userMode = false;
     c->put_BackStyle(1);
     c->put_Caption(u"A");
-    c->SetClientSite(&site);
+    c->SetClientSite(site.get());
     c->put_Font(nullptr); // siting made one; take it away
     RecordingCanvas canvas;
     EXPECT_EQ(c->draw(request(), canvas), E_FAIL);

@@ -54,16 +54,16 @@ TEST(VeerProperties, AngleIsKeptWithin0To359)
 TEST(VeerProperties, UnchangedValuesFireNothing)
 {
     auto c = newControl();
-    RecordingSink sink;
+    auto sink = make<RecordingSink>();
     std::uint32_t cookie;
-    ASSERT_EQ(c->AdvisePropertyNotify(&sink, &cookie), S_OK);
+    ASSERT_EQ(c->AdvisePropertyNotify(sink.get(), &cookie), S_OK);
     EXPECT_EQ(c->put_Angle(60), S_OK);
     EXPECT_EQ(c->put_Angle(420), S_OK); // 420 is 60 again
     EXPECT_EQ(c->put_Alignment(align_Bottom), S_OK);
     EXPECT_EQ(c->put_Spacing(720), S_OK);
     EXPECT_EQ(c->put_Spacing(0), S_OK);
     EXPECT_EQ(c->put_Spacing(-5), S_OK);
-    EXPECT_TRUE(sink.log.empty());
+    EXPECT_TRUE(sink->log.empty());
     EXPECT_EQ(c->IsDirty(), S_FALSE);
     std::int16_t spacing;
     c->get_Spacing(&spacing);
@@ -86,31 +86,31 @@ TEST(VeerProperties, AlignmentOutOfRangeIsRefused)
 TEST(VeerProperties, AChangeAsksFirstThenCommits)
 {
     auto c = newControl();
-    RecordingSink sink;
-    TestSite site;
+    auto sink = make<RecordingSink>();
+    auto site = make<TestSite>();
     std::uint32_t cookie;
-    c->AdvisePropertyNotify(&sink, &cookie);
-    c->SetClientSite(&site);
-    site.invalidations = 0;
+    c->AdvisePropertyNotify(sink.get(), &cookie);
+    c->SetClientSite(site.get());
+    site->invalidations = 0;
     EXPECT_EQ(c->put_Angle(90), S_OK);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"request 1", "changed 1"}));
+    EXPECT_EQ(sink->log, (std::vector<std::string>{"request 1", "changed 1"}));
     EXPECT_EQ(c->IsDirty(), S_OK);
-    EXPECT_EQ(site.invalidations, 1);
+    EXPECT_EQ(site->invalidations, 1);
     // Caption, BackStyle and ForeColor commit even when the value is the same.
-    sink.log.clear();
+    sink->log.clear();
     c->put_BackStyle(0);
     c->put_ForeColor(0x80000008);
     c->put_Caption(std::nullopt);
-    EXPECT_EQ(sink.log.size(), 6u);
+    EXPECT_EQ(sink->log.size(), 6u);
 }
 
 TEST(VeerProperties, ARefusedEditChangesNothing)
 {
     auto c = newControl();
-    RecordingSink sink;
-    sink.refuse = true;
+    auto sink = make<RecordingSink>();
+    sink->refuse = true;
     std::uint32_t cookie;
-    c->AdvisePropertyNotify(&sink, &cookie);
+    c->AdvisePropertyNotify(sink.get(), &cookie);
     auto font = newFont();
     EXPECT_EQ(c->put_Caption(u"x"), S_FALSE);
     EXPECT_EQ(c->put_BackStyle(1), S_FALSE);
@@ -120,7 +120,7 @@ TEST(VeerProperties, ARefusedEditChangesNothing)
     EXPECT_EQ(c->put_Spacing(100), S_FALSE);
     EXPECT_EQ(c->put_Font(font.get()), S_FALSE);
     EXPECT_EQ(c->putref_Font(font.get()), S_FALSE);
-    for (const auto& entry : sink.log)
+    for (const auto& entry : sink->log)
         EXPECT_EQ(entry.rfind("request", 0), 0u) << entry;
     std::int16_t angle;
     c->get_Angle(&angle);
@@ -136,13 +136,13 @@ TEST(VeerProperties, ARefusedEditChangesNothing)
 TEST(VeerProperties, FrozenEventsNeitherAskNorTell)
 {
     auto c = newControl();
-    RecordingSink sink;
-    sink.refuse = true;
+    auto sink = make<RecordingSink>();
+    sink->refuse = true;
     std::uint32_t cookie;
-    c->AdvisePropertyNotify(&sink, &cookie);
+    c->AdvisePropertyNotify(sink.get(), &cookie);
     c->FreezeEvents(true);
     EXPECT_EQ(c->put_Angle(10), S_OK);
-    EXPECT_TRUE(sink.log.empty());
+    EXPECT_TRUE(sink->log.empty());
     EXPECT_EQ(c->IsDirty(), S_OK);
     c->FreezeEvents(false);
     EXPECT_EQ(c->put_Angle(20), S_FALSE);
@@ -178,36 +178,36 @@ TEST(VeerProperties, TheFontsOwnChangesReachTheControlsSinks)
     auto c = newControl();
     auto shared = newFont();
     c->putref_Font(shared.get());
-    RecordingSink sink;
+    auto sink = make<RecordingSink>();
     std::uint32_t cookie;
-    c->AdvisePropertyNotify(&sink, &cookie);
+    c->AdvisePropertyNotify(sink.get(), &cookie);
     c->Save(MemoryStream::create().get(), true);
 
     shared->put_Size(100000);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"changed -512", "changed -512"}));
+    EXPECT_EQ(sink->log, (std::vector<std::string>{"changed -512", "changed -512"}));
     EXPECT_EQ(c->IsDirty(), S_OK);
 
     // A replaced font is no longer heard.
     auto other = newFont();
     c->putref_Font(other.get());
-    sink.log.clear();
+    sink->log.clear();
     shared->put_Bold(true);
-    EXPECT_TRUE(sink.log.empty());
+    EXPECT_TRUE(sink->log.empty());
     other->put_Bold(true);
-    EXPECT_FALSE(sink.log.empty());
+    EXPECT_FALSE(sink->log.empty());
 }
 
 TEST(VeerProperties, SitingTakesTheAmbientFontAndColourOnce)
 {
     auto c = newControl();
-    TestSite site;
-    site.ambientFont = newFont(u"Tahoma", 90000);
-    site.foreColor = 0x80000012;
-    c->SetClientSite(&site);
+    auto site = make<TestSite>();
+    site->ambientFont = newFont(u"Tahoma", 90000);
+    site->foreColor = 0x80000012;
+    c->SetClientSite(site.get());
     ComPtr<IFont> font;
     c->get_Font(font.put());
     ASSERT_TRUE(font);
-    EXPECT_NE(font.get(), site.ambientFont.get()); // a clone
+    EXPECT_NE(font.get(), site->ambientFont.get()); // a clone
     std::u16string name;
     font->get_Name(&name);
     EXPECT_EQ(name, u"Tahoma");
@@ -216,19 +216,19 @@ TEST(VeerProperties, SitingTakesTheAmbientFontAndColourOnce)
     EXPECT_EQ(fore, 0x80000012u);
 
     // Sited again: nothing is taken any more.
-    site.foreColor = 0xFF;
+    site->foreColor = 0xFF;
     c->SetClientSite(nullptr);
-    c->SetClientSite(&site);
+    c->SetClientSite(site.get());
     c->get_ForeColor(&fore);
     EXPECT_EQ(fore, 0x80000012u);
-    EXPECT_EQ(site.fontRequests, 1);
+    EXPECT_EQ(site->fontRequests, 1);
 }
 
 TEST(VeerProperties, WithoutAnAmbientFontSitingMakesArial24)
 {
     auto c = newControl();
-    TestSite site;
-    c->SetClientSite(&site);
+    auto site = make<TestSite>();
+    c->SetClientSite(site.get());
     ComPtr<IFont> font;
     c->get_Font(font.put());
     ASSERT_TRUE(font);

@@ -15,9 +15,11 @@
 
 namespace veer::test {
 
-// Implements the reference count for a test object that lives on the stack.
+// Reference counting for test objects; the control may outlive the test's
+// own reference, so sinks and sites are made with make<>().
 template <class Interface>
 struct StackObject : Interface {
+    virtual ~StackObject() = default;
     Status QueryInterface(const Guid& iid, void** out) override
     {
         if (iid == IID_IUnknown || iid == ownIid) {
@@ -27,10 +29,23 @@ struct StackObject : Interface {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    std::uint32_t AddRef() override { return 2; }
-    std::uint32_t Release() override { return 1; }
+    std::uint32_t AddRef() override { return ++refs; }
+    std::uint32_t Release() override
+    {
+        std::uint32_t r = --refs;
+        if (r == 0)
+            delete this;
+        return r;
+    }
     Guid ownIid;
+    std::uint32_t refs = 1;
 };
+
+template <class T>
+ComPtr<T> make()
+{
+    return ComPtr<T>::adopt(new T());
+}
 
 struct RecordingSink : StackObject<IPropertyNotifySink> {
     RecordingSink() { ownIid = IID_IPropertyNotifySink; }
