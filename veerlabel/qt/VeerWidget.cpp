@@ -207,8 +207,13 @@ VeerWidget::VeerWidget(IVeer* control, QWidget* parent) : QWidget(parent)
 
 VeerWidget::~VeerWidget()
 {
-    if (auto host = control_.as<IVeerControl>(IID_IVeerControl))
-        host->SetClientSite(nullptr);
+    // Unsite the control unless another view has sited it since.
+    if (auto host = control_.as<IVeerControl>(IID_IVeerControl)) {
+        ComPtr<IVeerSite> current;
+        host->GetClientSite(current.put());
+        if (current == site_)
+            host->SetClientSite(nullptr);
+    }
     if (site_)
         static_cast<Site*>(site_.get())->detach();
 }

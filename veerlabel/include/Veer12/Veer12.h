@@ -41,7 +41,8 @@ enum Status : std::int32_t {
 constexpr bool succeeded(Status s) { return s >= 0; }
 constexpr bool failed(Status s) { return s < 0; }
 
-// The name of a status code ("E_FAIL"), or its value in hex when unnamed.
+// The name of a status code ("E_FAIL"), or its value in hex when unnamed
+// (in the library, like every function declared here that has no body).
 std::string statusName(Status s);
 
 // ---------------------------------------------------------------------------
