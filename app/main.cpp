@@ -9,6 +9,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -111,6 +112,9 @@ int main(int argc, char* argv[])
     }
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Infil");
+    // Qt has switched the C library to the user's locale; the program's numbers
+    // are never the user's (decimal ".", group " "), so conversions stay neutral.
+    std::setlocale(LC_NUMERIC, "C");
     infil::ui::QtMessagePort messages;
     infil::model::Application app(options.appDir, messages);
     infil::ui::installQtServices(app);

@@ -3,6 +3,7 @@
 
 // The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "FloatOps.h"
+#include "NumberFormat.h"
 #include "model/Application.h"
 
 #include "ui/Binding.h"
@@ -89,7 +90,7 @@ TEST_F(BindingTest, TypingReachesTheModelAndTheModelsAnswerIsShown)
         // A rule of the kind the windows use: a text that is no number is removed.
         if (!box.text().empty() && box.text().find_first_not_of("0123456789.") != std::string::npos)
             box.setText("");
-        field = box.text().empty() ? 0 : std::stof(box.text());
+        field = static_cast<float>(num::valueOf(box.text()));
     };
     auto* edit = binder.bind(box, add(new QLineEdit));
     EXPECT_EQ(edit->objectName(), "txtNumber");

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -440,6 +441,19 @@ TEST_F(CalcWindowTest, TheGuideKeepsThreePlacesForItsCaptions)
     EXPECT_EQ(guide->captionHost(3), nullptr);
 }
 
+// Qt puts the C library into the user's locale; a Czech user's decimal comma
+// must not reach the numbers the window shows.
+TEST_F(CalcWindowTest, NumbersIgnoreTheUsersDecimalComma)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "cs_CZ.UTF-8"))
+        GTEST_SKIP() << "the cs_CZ.UTF-8 locale is not installed";
+    sharedInputs();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(widget<QLineEdit>(calc().txtSoucFiltrace)->text(), "2.0E-05");
+    EXPECT_EQ(widget<QLineEdit>(calc().txtOdtokDoInfil)->text(), "18.0");
+}
+
 TEST(QtServicesTest, TimeAndDateInTheUsersFormat)
 {
     const model::DateTime when{2024, 3, 5, 7, 8, 9};
@@ -458,7 +472,7 @@ TEST_F(CalcWindowTest, Screenshots)
     if (!dir || !*dir)
         GTEST_SKIP() << "INFIL_SHOTS_DIR not set";
     QDir().mkpath(dir);
-    window->resize(1340, 700);
+    window->resize(1100, 660); // the size it opens with on a 1366 x 768 screen
     auto shoot = [&](const QString& name) {
         QApplication::processEvents();
         window->grab().save(QDir(dir).filePath(name + ".png"));
