@@ -357,23 +357,9 @@ TEST_F(BindingTest, ADialogWindowIsShownWhileItsFormIsOpen)
     EXPECT_FALSE(window->isEnabled());
 }
 
-TEST(QtMessagePortTest, IconsAndLineBreaks)
+TEST(QtMessagePortTest, CrLfBreaksLines)
 {
-    EXPECT_EQ(ui::messageBoxIcon(MessageIcon::Stop), QMessageBox::Critical);
-    EXPECT_EQ(ui::messageBoxIcon(MessageIcon::Exclamation), QMessageBox::Warning);
-    EXPECT_EQ(ui::messageBoxIcon(MessageIcon::Information), QMessageBox::Information);
-    EXPECT_EQ(ui::messageBoxIcon(MessageIcon::None), QMessageBox::NoIcon);
     EXPECT_EQ(ui::messageBoxText("a\r\nb\rc\nd"), "a\nb\nc\nd");
-}
-
-TEST(KeyCodeTest, WindowsCodes)
-{
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_Enter), 13);
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_Z), 90);
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_7), 55);
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_Delete), 46);
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_F2), 113);
-    EXPECT_EQ(ui::windowsKeyCode(Qt::Key_Eacute), 0);
 }
 
 } // namespace

@@ -375,6 +375,11 @@ TEST_F(CalcWindowTest, TabsFollowTheModel)
     EXPECT_FALSE(window->isEnabled());
     calc().setEnabled(true);
     EXPECT_TRUE(window->isEnabled());
+
+    int closed = 0; // closing is never refused, and ends the program
+    QObject::connect(window.get(), &ui::CalcWindow::closed, [&] { ++closed; });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(closed, 1);
 }
 
 TEST_F(CalcWindowTest, ClockLinksAndTheFirstTab)
