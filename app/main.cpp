@@ -1,10 +1,15 @@
 // Infil: the main window, or, with --script, the batch mode that replays a
 // scenario without a window.
+// The model's headers come before Qt's: Qt defines `slots` as a macro.
+#include "model/Application.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
+#include "ui/QtMessagePort.h"
+#include "ui/QtServices.h"
 
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,9 +110,21 @@ int main(int argc, char* argv[])
                    stderr);
         return 1;
     }
-    QApplication app(argc, argv);
+    QApplication qt(argc, argv);
     QApplication::setApplicationName("Infil");
-    infil::ui::CalcWindow window;
+    // Qt has switched the C library to the user's locale; the program's numbers
+    // are never the user's (decimal ".", group " "), so conversions stay neutral.
+    std::setlocale(LC_NUMERIC, "C");
+    infil::ui::QtMessagePort messages;
+    infil::model::Application app(options.appDir, messages);
+    infil::ui::installQtServices(app);
+    infil::model::installDialogs(app);
+    infil::ui::CalcWindow window(app);
+    app.userAction([&] { app.calc().load(); });
+    // Closing the main window ends the program, whatever else is open.
+    QObject::connect(&window, &infil::ui::CalcWindow::closed, &qt, &QApplication::quit, Qt::QueuedConnection);
     window.show();
-    return app.exec();
+    const int status = qt.exec();
+    app.userAction([&] { app.calc().unload(); }); // deletes the report file
+    return status;
 }

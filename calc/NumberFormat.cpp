@@ -3,7 +3,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace infil::num {
@@ -23,8 +22,12 @@ Decimal toDecimal(double value, int significant)
     if (value == 0 || !std::isfinite(value))
         return d;
     d.negative = value < 0;
+    // to_chars, not printf: the C library follows the process locale, which a
+    // GUI toolkit sets to the user's (a decimal comma).
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
+    const auto written = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value),
+                                       std::chars_format::scientific, significant - 1);
+    *written.ptr = '\0';
     // buf: "d.ddddde±XX"
     std::string_view s(buf);
     const auto e = s.find('e');
@@ -199,9 +202,15 @@ std::string plain(float value)
         return "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Inf" : "Inf";
+    // As "%.7G", independent of the process locale.
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
-    return buf;
+    const auto written = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
+                                       std::chars_format::general, 7);
+    std::string text(buf, written.ptr);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return text;
 }
 
 std::optional<double> convert(std::string_view text)

@@ -785,6 +785,8 @@ void CalcForm::load()
 
 void CalcForm::unload() { removeQuietly(record().ResultsFilePath); }
 
+void CalcForm::clockTick() { lblTime->setCaption(app_.formatTime(app_.clock())); }
+
 void CalcForm::selectTab(int tab)
 {
     if (tab < 0 || tab > 3 || tab == tab_)

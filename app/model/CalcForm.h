@@ -32,6 +32,8 @@ public:
     void load();
     // Shutdown: deletes the report file, ignoring failures.
     void unload();
+    // The clock's timer (every second): the time of day into lblTime.
+    void clockTick();
 
     // Tabs: 0 "Základní informace", 1 "Výpočet", 2 "Popis technologie", 3 "Výsledky".
     int tab() const { return tab_; }

@@ -1,25 +1,73 @@
 #pragma once
-// The main window frmCalc: a thin view of the main window's model.
+// The main window frmCalc: a thin view of the main window's model (CalcForm).
+// It builds the widgets, binds each to its control model and mirrors the
+// window's own state (tab, enabled); everything it does is decided by the model.
 
 #include <QMainWindow>
 
-class QLabel;
 class QTabWidget;
 class QTimer;
 
+namespace infil::model {
+class Application;
+class CalcForm;
+class Control;
+} // namespace infil::model
+
 namespace infil::ui {
+
+class Binder;
+class SelectionGuide;
 
 class CalcWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CalcWindow(QWidget* parent = nullptr);
+    // The window shows the application's main window model; the application
+    // (and its message port) must outlive the window.
+    explicit CalcWindow(model::Application& app, QWidget* parent = nullptr);
+    ~CalcWindow() override;
+
+    model::Application& application() const { return app_; }
+    Binder& binder() const { return *binder_; }
+    QTabWidget* tabs() const { return tabs_; }
+    // The widget that shows a control of the window, nullptr if none.
+    QWidget* widgetFor(const model::Control& control) const;
+
+    // The diagram on the "Výpočet" tab; its captionHost(0..2) are the places of
+    // the three rotated captions.
+    SelectionGuide* selectionGuide() const { return guide_; }
+    // Where the description view (tab "Popis technologie") and the results view
+    // (tab "Výsledky") go: empty widgets with a vertical layout.
+    QWidget* descriptionArea() const { return descriptionArea_; }
+    QWidget* resultsArea() const { return resultsArea_; }
+
+signals:
+    // The user closed the window: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void refreshClock();
+    QWidget* buildProjectTab();
+    QWidget* buildCalculationTab();
+    QWidget* buildSharedInputs(QWidget* parent);
+    QWidget* buildTechnologyChoice(QWidget* parent);
+    QWidget* buildPane(int k, QWidget* parent);
+    QWidget* buildPanel(int k, QWidget* pane);
+    QWidget* buildDescriptionTab();
+    QWidget* buildResultsTab();
+    void mirrorTab();
 
+    model::Application& app_;
+    model::CalcForm& calc_;
+    Binder* binder_ = nullptr;
     QTabWidget* tabs_ = nullptr;
-    QLabel* lblTime_ = nullptr;
-    QTimer* timer_ = nullptr;
+    SelectionGuide* guide_ = nullptr;
+    QWidget* descriptionArea_ = nullptr;
+    QWidget* resultsArea_ = nullptr;
+    QTimer* clock_ = nullptr;
+    int boxWidth_ = 0;
 };
 
 } // namespace infil::ui

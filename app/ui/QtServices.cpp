@@ -1,0 +1,57 @@
+// The model's headers come before Qt's: Qt defines `slots` as a macro.
+#include "model/Application.h"
+
+#include "QtServices.h"
+
+
+#include <QDate>
+#include <QDesktopServices>
+#include <QTime>
+#include <QUrl>
+
+namespace infil::ui {
+namespace {
+
+// The long time format less its time-zone field ('t'), which the clock does not
+// show; quoted literal text is kept as it is.
+QString timeFormatWithoutZone(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        result += c;
+    }
+    return result.trimmed();
+}
+
+} // namespace
+
+QString timeText(const QLocale& locale, const model::DateTime& when)
+{
+    return locale.toString(QTime(when.hour, when.minute, when.second), timeFormatWithoutZone(locale));
+}
+
+QString dateText(const QLocale& locale, const model::DateTime& when)
+{
+    return locale.toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat);
+}
+
+void installQtServices(model::Application& app)
+{
+    app.openUrl = [](const std::string& address) {
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+    };
+    app.formatTime = [](const model::DateTime& when) {
+        return timeText(QLocale::system(), when).toStdString();
+    };
+    app.formatDate = [](const model::DateTime& when) {
+        return dateText(QLocale::system(), when).toStdString();
+    };
+}
+
+} // namespace infil::ui

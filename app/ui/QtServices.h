@@ -1,0 +1,23 @@
+#pragma once
+// What the windowed program supplies to the model from the desktop: opening a
+// link in the user's browser, and the time and date in the user's own formats
+// (the clock label and the report).
+
+#include <QLocale>
+#include <QString>
+
+namespace infil::model {
+class Application;
+struct DateTime;
+} // namespace infil::model
+
+namespace infil::ui {
+
+void installQtServices(model::Application& app);
+
+// The time of day in the locale's long time format without a time zone
+// ("7:05:09" for Czech), the date in its short date format.
+QString timeText(const QLocale& locale, const model::DateTime& when);
+QString dateText(const QLocale& locale, const model::DateTime& when);
+
+} // namespace infil::ui

@@ -1,0 +1,501 @@
+// The main window driven as a user drives it: typing into its boxes, clicking
+// its options and buttons. Every check compares what the widgets show with what
+// the model holds, so it proves the binding and the layout, not the formulas.
+
+// The model's headers come before Qt's: Qt defines `slots` as a macro.
+#include "model/Application.h"
+
+#include "ui/Binding.h"
+#include "ui/CalcWindow.h"
+#include "ui/QtServices.h"
+#include "ui/SelectionGuide.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace infil;
+using model::CalcForm;
+
+namespace {
+
+class RecordingPort : public MessagePort {
+public:
+    void showMessage(const Message& message) override { messages.push_back(message); }
+    std::vector<Message> messages;
+};
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+class CalcWindowTest : public ::testing::Test {
+protected:
+    CalcWindowTest() : app(folder.path().toStdString(), port)
+    {
+        app.clock = [] { return model::DateTime{2024, 5, 6, 7, 8, 9}; };
+        app.userAction([this] { app.calc().load(); });
+        window = std::make_unique<ui::CalcWindow>(app);
+        window->show();
+        calc().selectTab(1);
+    }
+
+    CalcForm& calc() { return app.calc(); }
+    template <typename W = QWidget>
+    W* widget(const model::Control* control)
+    {
+        auto* w = qobject_cast<W*>(window->widgetFor(*control));
+        EXPECT_NE(w, nullptr) << control->key();
+        return w;
+    }
+
+    // What the drained-area and rain dialogs would have written.
+    void sharedInputs()
+    {
+        app.record().SelIntDeste = 150;
+        app.record().SelDTrvDeste = 15;
+        app.record().OdvodNepPlocha = 1200;
+        app.userAction([this] {
+            calc().txtSelIntDeste->setText("150");
+            calc().txtSelDTrvDeste->setText("15");
+            calc().txtOdvodNepPlocha->setText("1 200.0");
+        });
+        type(calc().txtSoucFiltrace, "2e-5");
+        leave(calc().txtSoucFiltrace);
+    }
+
+    void type(model::TextBox* box, const char* text)
+    {
+        auto* edit = widget<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void leave(model::TextBox* box)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(widget(box), &out);
+    }
+    void click(const model::Control* control)
+    {
+        QWidget* w = widget(control);
+        // Check boxes and options react on their mark and caption, at the left.
+        const bool marked = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
+        QTest::mouseClick(w, Qt::LeftButton, {}, marked ? QPoint(6, w->height() / 2) : w->rect().center());
+    }
+    // Chooses a list entry with the keyboard, as the user can.
+    void choose(model::ComboBox* list, int position)
+    {
+        auto* combo = widget<QComboBox>(list);
+        QTest::keyClick(combo, Qt::Key_Home);
+        for (int i = 0; i < position; ++i)
+            QTest::keyClick(combo, Qt::Key_Down);
+    }
+    void chooseTechnology(int k)
+    {
+        if (k == 6) {
+            click(calc().optSelType[1]);
+        } else {
+            click(calc().optSelType[0]);
+            choose(calc().cboSelType, k);
+        }
+    }
+
+    // Every control of the window has its widget, and every widget shows what
+    // its model holds.
+    void expectWindowMirrorsModel()
+    {
+        const QColor grey = QApplication::palette().color(QPalette::Button);
+        for (const auto& owned : calc().controls()) {
+            const model::Control& c = *owned;
+            QWidget* w = window->widgetFor(c);
+            ASSERT_NE(w, nullptr) << c.key() << " has no widget";
+            SCOPED_TRACE(c.key());
+            EXPECT_EQ(!w->isHidden(), c.visible());
+            EXPECT_EQ(w->isEnabled(), c.effectivelyEnabled());
+            if (auto* box = dynamic_cast<const model::TextBox*>(&c)) {
+                if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                    EXPECT_EQ(edit->text(), qs(box->text()));
+                    EXPECT_EQ(edit->isReadOnly(), box->readOnly());
+                } else {
+                    auto* notes = qobject_cast<QPlainTextEdit*>(w);
+                    ASSERT_NE(notes, nullptr);
+                    EXPECT_EQ(notes->toPlainText(), qs(box->text()).replace("\r\n", "\n"));
+                }
+                EXPECT_EQ(w->palette().color(QPalette::Base) == grey,
+                          box->background() == model::TextBox::Background::ButtonFace);
+            } else if (auto* option = dynamic_cast<const model::OptionButton*>(&c)) {
+                EXPECT_EQ(qobject_cast<QRadioButton*>(w)->isChecked(), option->value());
+                EXPECT_EQ(qobject_cast<QRadioButton*>(w)->text(), qs(option->caption()));
+            } else if (auto* check = dynamic_cast<const model::CheckBox*>(&c)) {
+                EXPECT_EQ(qobject_cast<QCheckBox*>(w)->isChecked(), check->checked());
+                EXPECT_EQ(qobject_cast<QCheckBox*>(w)->text(), qs(check->caption()));
+            } else if (auto* list = dynamic_cast<const model::ComboBox*>(&c)) {
+                auto* combo = qobject_cast<QComboBox*>(w);
+                ASSERT_EQ(combo->count(), static_cast<int>(list->items().size()));
+                for (int i = 0; i < combo->count(); ++i)
+                    EXPECT_EQ(combo->itemText(i), qs(list->items()[static_cast<std::size_t>(i)]));
+                EXPECT_EQ(combo->currentIndex(), list->listIndex());
+            } else if (auto* button = dynamic_cast<const model::Button*>(&c)) {
+                EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), qs(button->caption()));
+            } else if (auto* label = dynamic_cast<const model::Label*>(&c)) {
+                EXPECT_TRUE(qobject_cast<QLabel*>(w)->text().contains(qs(label->caption())));
+            }
+        }
+        EXPECT_EQ(window->tabs()->currentIndex(), calc().tab());
+    }
+
+    // Shown labels are not clipped and shown fields do not overlap (a panel
+    // open over its pane may cover what lies beneath it).
+    void expectCleanLayout(QWidget* area)
+    {
+        QApplication::processEvents();
+        std::vector<QWidget*> fields;
+        for (QWidget* w : area->findChildren<QWidget*>()) {
+            if (!w->isVisible())
+                continue;
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
+            }
+            if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                qobject_cast<QLabel*>(w))
+                fields.push_back(w);
+        }
+        auto covered = [&](QWidget* w) {
+            for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+                if (p->objectName().startsWith("picPretokSkrOdtok"))
+                    return false; // on the panel itself
+            for (int k : {3, 4}) {
+                QWidget* panel = window->widgetFor(*calc().picPretokSkrOdtok[k]);
+                if (panel->isVisible() && panel->parentWidget()->isAncestorOf(w) &&
+                    QRect(panel->mapToGlobal(QPoint()), panel->size())
+                        .intersects(QRect(w->mapToGlobal(QPoint()), w->size())))
+                    return true;
+            }
+            return false;
+        };
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            for (std::size_t j = i + 1; j < fields.size(); ++j) {
+                QWidget* a = fields[i];
+                QWidget* b = fields[j];
+                if (a->isAncestorOf(b) || b->isAncestorOf(a) || covered(a) || covered(b))
+                    continue;
+                const QRect ra(a->mapToGlobal(QPoint()), a->size());
+                const QRect rb(b->mapToGlobal(QPoint()), b->size());
+                EXPECT_FALSE(ra.intersects(rb)) << a->objectName().toStdString() << " / "
+                                                << b->objectName().toStdString();
+            }
+        }
+    }
+
+    QTemporaryDir folder;
+    RecordingPort port;
+    model::Application app;
+    std::unique_ptr<ui::CalcWindow> window;
+};
+
+// ---------------------------------------------------------------------------
+// One design per technology, entered through the widgets.
+
+TEST_F(CalcWindowTest, SurfaceInfiltration)
+{
+    sharedInputs();
+    EXPECT_EQ(widget<QLineEdit>(calc().txtSoucFiltrace)->text(), "2.0E-05"); // reformatted on leaving
+    chooseTechnology(1);
+    EXPECT_EQ(calc().shownPane(), 1);
+    EXPECT_TRUE(widget(calc().picResults[1])->isVisible());
+    EXPECT_FALSE(widget(calc().cmdCalcul[1])->isVisible()); // pane 1 computes at once
+    type(calc().txtHPV, "3.5");
+    EXPECT_FLOAT_EQ(app.record().HPV, 3.5f);
+    expectWindowMirrorsModel();
+}
+
+TEST_F(CalcWindowTest, SwaleInfiltration)
+{
+    sharedInputs();
+    chooseTechnology(2);
+    ASSERT_EQ(calc().shownPane(), 2);
+    click(calc().optSelTypPudy2[1]);
+    EXPECT_TRUE(calc().optSelTypPudy2[1]->value());
+    // Typed key by key, "1," is no number: the box empties and "5" follows.
+    type(calc().txtSoucBezp[2], "1,5");
+    EXPECT_EQ(widget<QLineEdit>(calc().txtSoucBezp[2])->text(), "5");
+    // Pasted whole, the box empties.
+    auto* safety = widget<QLineEdit>(calc().txtSoucBezp[2]);
+    safety->selectAll();
+    safety->insert("1,5");
+    EXPECT_EQ(safety->text(), "");
+    EXPECT_EQ(app.record().SoucBezp, 0.0f);
+    type(calc().txtSoucBezp[2], "1.3");
+    EXPECT_FLOAT_EQ(app.record().SoucBezp, 1.3f);
+    expectWindowMirrorsModel();
+}
+
+TEST_F(CalcWindowTest, CombinedSwaleAndTrenchWithOverflowPanel)
+{
+    sharedInputs();
+    chooseTechnology(3);
+    ASSERT_EQ(calc().shownPane(), 3);
+    click(calc().optSelTypPudy3[0]);
+    type(calc().txtSoucFiltrPruleh[3], "1e-4");
+    type(calc().txtSirkaRyhy[3], "0.5");
+    type(calc().txtVyskaRyhy[3], "1");
+    click(calc().chkSelPretok[3]);
+    QWidget* panel = widget(calc().picPretokSkrOdtok[3]);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(widget(calc().cmdEdit[3])->isEnabled());
+    expectCleanLayout(widget(calc().picResults[3]));
+    type(calc().txtPrumTroubVnit[3], "100");
+    type(calc().txtPrumTroubVnej[3], "120");
+    type(calc().txtSpecDrenOdtok[3], "10");
+    click(calc().cmdOK[3]);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_NEAR(app.record().EffectivePorosity, 0.3578, 1e-4);
+    click(calc().cmdCalcul[3]);
+    expectWindowMirrorsModel();
+}
+
+TEST_F(CalcWindowTest, TrenchWithDrainPanel)
+{
+    sharedInputs();
+    chooseTechnology(4);
+    ASSERT_EQ(calc().shownPane(), 4);
+    type(calc().txtPorVyplne[4], "0.3");
+    type(calc().txtSirkaRyhy[4], "0.6");
+    type(calc().txtVyskaRyhy[4], "1.2");
+    click(calc().chkSelPretok[4]);
+    auto* arrows = widget<ui::UpDownButtons>(calc().UpDownPipes[4]);
+    QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
+    QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
+    EXPECT_EQ(widget<QLineEdit>(calc().txtPocetPotrubi[4])->text(), "3");
+    EXPECT_FLOAT_EQ(app.record().PocetPotrubi, 3.0f);
+    // OK with no diameters switches the drain off again.
+    click(calc().cmdOK[4]);
+    EXPECT_FALSE(widget<QCheckBox>(calc().chkSelPretok[4])->isChecked());
+    EXPECT_FALSE(widget(calc().cmdEdit[4])->isEnabled());
+    click(calc().cmdCalcul[4]);
+    expectWindowMirrorsModel();
+}
+
+TEST_F(CalcWindowTest, ShaftInfiltration)
+{
+    sharedInputs();
+    chooseTechnology(5);
+    ASSERT_EQ(calc().shownPane(), 5);
+    click(calc().optSelTypPudy5[0]);
+    EXPECT_FALSE(widget(calc().txtVyskaPiskVrstvy)->isEnabled()); // "typ A" has no sand layer
+    click(calc().optSelTypSachty[1]);
+    ASSERT_GT(calc().cboTypSachty->items().size(), 1u);
+    choose(calc().cboTypSachty, 1);
+    EXPECT_FALSE(widget<QLineEdit>(calc().txtPrumerSachtyVnit)->text().isEmpty());
+    EXPECT_TRUE(widget(calc().txtPrumerSachtyVnej)->isEnabled());
+    auto* arrows = widget<ui::UpDownButtons>(calc().updSacht);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
+    QTest::mouseClick(arrows->downButton(), Qt::LeftButton);
+    EXPECT_EQ(app.record().SachtyCount, 3);
+    type(calc().txtNezamrzHlPritok, "1.2");
+    type(calc().txtVyskaFiltrVrstvy, "0.5");
+    click(calc().cmdCalcul[5]);
+    expectWindowMirrorsModel();
+}
+
+TEST_F(CalcWindowTest, BasinInCentralisedMode)
+{
+    sharedInputs();
+    chooseTechnology(6);
+    ASSERT_EQ(calc().shownPane(), 6);
+    EXPECT_EQ(widget<QComboBox>(calc().cboSelType)->count(), 1);
+    type(calc().txtSpecInfilIntenz, "2");
+    type(calc().txtDelkaDnaNadrz, "20");
+    type(calc().txtSirkaDnaNadrz, "10");
+    type(calc().txtHloubkaNadrz, "1.5");
+    type(calc().txtSklonSvahuNadrz, "2");
+    click(calc().chkPredUsaz);
+    EXPECT_TRUE(calc().chkPredUsaz->checked());
+    click(calc().cmdCalcul[6]);
+    expectWindowMirrorsModel();
+}
+
+// ---------------------------------------------------------------------------
+// The window's own state
+
+TEST_F(CalcWindowTest, ReminderOnEnteringTheListMovesTheFocusOnce)
+{
+    app.record().OdvodNepPlocha = 500; // but no filtration coefficient
+    click(calc().optSelType[0]);
+    port.messages.clear();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* list = widget<QComboBox>(calc().cboSelType);
+    list->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text, "Zadejte součinitel filtrace podloží");
+    QLineEdit* coefficient = widget<QLineEdit>(calc().txtSoucFiltrace);
+    for (int i = 0; i < 100 && !coefficient->hasFocus(); ++i)
+        QTest::qWait(10);
+    EXPECT_TRUE(coefficient->hasFocus());
+    // The message box closing gives the focus back: not the user's, no reminder.
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(list, &back);
+    EXPECT_EQ(port.messages.size(), 1u);
+}
+
+TEST_F(CalcWindowTest, TabsFollowTheModel)
+{
+    // No technology yet: the model refuses the description tab and says why.
+    window->tabs()->setCurrentIndex(2);
+    EXPECT_EQ(calc().tab(), 1);
+    EXPECT_EQ(window->tabs()->currentIndex(), 1);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text, "Není vybrána technologie");
+    window->tabs()->setCurrentIndex(0);
+    EXPECT_EQ(calc().tab(), 0);
+
+    calc().setEnabled(false); // as while a dialog is open
+    EXPECT_FALSE(window->isEnabled());
+    calc().setEnabled(true);
+    EXPECT_TRUE(window->isEnabled());
+
+    int closed = 0; // closing is never refused, and ends the program
+    QObject::connect(window.get(), &ui::CalcWindow::closed, [&] { ++closed; });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(CalcWindowTest, ClockLinksAndTheFirstTab)
+{
+    app.formatTime = [](const model::DateTime& t) { return std::to_string(t.hour) + "h" + std::to_string(t.second); };
+    std::vector<std::string> opened;
+    app.openUrl = [&](const std::string& address) { opened.push_back(address); };
+    auto* clock = widget<QLabel>(calc().lblTime);
+    for (int i = 0; i < 150 && clock->text() != "7h9"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(clock->text(), "7h9");
+    emit widget<QLabel>(calc().lblOdkaz[1])->linkActivated("#");
+    EXPECT_EQ(opened, std::vector<std::string>{CalcForm::linkAddress(1)});
+
+    widget<QLineEdit>(calc().txtProjName)->insert(QString::fromUtf8("Dvůr")); // as pasted
+    EXPECT_EQ(app.record().ProjName, "Dvůr");
+}
+
+TEST_F(CalcWindowTest, EveryPaneAndPanelIsLaidOutCleanly)
+{
+    sharedInputs();
+    window->resize(1340, 700); // a 1366 x 768 screen
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE("pane " + std::to_string(k));
+        chooseTechnology(k);
+        ASSERT_EQ(calc().shownPane(), k);
+        expectCleanLayout(window->tabs()->currentWidget());
+        if (k == 3 || k == 4) {
+            click(calc().chkSelPretok[k]);
+            QWidget* panel = widget(calc().picPretokSkrOdtok[k]);
+            expectCleanLayout(panel);
+            // The panel lies within its pane, below the check box that opened it.
+            const QRect pane = widget(calc().picResults[k])->rect();
+            EXPECT_TRUE(pane.contains(panel->geometry())) << k;
+            EXPECT_GE(panel->y(), widget(calc().chkSelPretok[k])->geometry().bottom());
+            std::printf("window minimum %d x %d\n", window->minimumSizeHint().width(), window->minimumSizeHint().height());
+        }
+    }
+    window->tabs()->setCurrentIndex(0);
+    expectCleanLayout(window->tabs()->currentWidget());
+    // The whole window fits a 1366 x 768 screen with its panel and title bar.
+    EXPECT_LE(window->minimumSizeHint().width(), 1366);
+    EXPECT_LE(window->minimumSizeHint().height(), 700);
+}
+
+TEST_F(CalcWindowTest, TheGuideKeepsThreePlacesForItsCaptions)
+{
+    ui::SelectionGuide* guide = window->selectionGuide();
+    ASSERT_NE(guide, nullptr);
+    QApplication::processEvents();
+    for (int i = 0; i < ui::SelectionGuide::kCaptions; ++i) {
+        QWidget* host = guide->captionHost(i);
+        ASSERT_NE(host, nullptr);
+        EXPECT_EQ(host->parentWidget(), guide);
+        EXPECT_EQ(host->geometry(), guide->captionRect(i));
+        EXPECT_TRUE(guide->rect().contains(host->geometry()));
+        EXPECT_GT(host->height(), host->width()); // room for a caption turned by 90°
+        for (int j = 0; j < i; ++j)
+            EXPECT_FALSE(host->geometry().intersects(guide->captionHost(j)->geometry()));
+    }
+    // "hodně" above "málo", the long caption beside them.
+    EXPECT_LT(guide->captionRect(0).bottom(), guide->captionRect(2).top());
+    EXPECT_LT(guide->captionRect(1).right(), guide->captionRect(0).left());
+    EXPECT_EQ(guide->captionHost(3), nullptr);
+}
+
+// Qt puts the C library into the user's locale; a Czech user's decimal comma
+// must not reach the numbers the window shows.
+TEST_F(CalcWindowTest, NumbersIgnoreTheUsersDecimalComma)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "cs_CZ.UTF-8"))
+        GTEST_SKIP() << "the cs_CZ.UTF-8 locale is not installed";
+    sharedInputs();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(widget<QLineEdit>(calc().txtSoucFiltrace)->text(), "2.0E-05");
+    EXPECT_EQ(widget<QLineEdit>(calc().txtOdtokDoInfil)->text(), "18.0");
+}
+
+TEST(QtServicesTest, TimeAndDateInTheUsersFormat)
+{
+    const model::DateTime when{2024, 3, 5, 7, 8, 9};
+    const QString czech = ui::timeText(QLocale(QLocale::Czech, QLocale::Czechia), when);
+    EXPECT_TRUE(czech.startsWith("7:08:09")) << czech.toStdString();
+    EXPECT_FALSE(czech.contains(QRegularExpression("[A-Za-z]"))) << czech.toStdString(); // no time zone
+    EXPECT_TRUE(ui::timeText(QLocale(QLocale::English, QLocale::UnitedStates), when).contains("7:08:09"));
+    EXPECT_TRUE(ui::dateText(QLocale(QLocale::Czech, QLocale::Czechia), when).contains("5"));
+}
+
+// Screenshots of every pane, both panels and the first tab, for a person to
+// look at: set INFIL_SHOTS_DIR to a folder to write them.
+TEST_F(CalcWindowTest, Screenshots)
+{
+    const char* dir = std::getenv("INFIL_SHOTS_DIR");
+    if (!dir || !*dir)
+        GTEST_SKIP() << "INFIL_SHOTS_DIR not set";
+    QDir().mkpath(dir);
+    window->resize(1100, 660); // the size it opens with on a 1366 x 768 screen
+    auto shoot = [&](const QString& name) {
+        QApplication::processEvents();
+        window->grab().save(QDir(dir).filePath(name + ".png"));
+    };
+    app.userAction([this] { calc().txtProjName->setText("Rodinný dům Na Výsluní"); });
+    window->tabs()->setCurrentIndex(0);
+    shoot("tab0");
+    window->tabs()->setCurrentIndex(1);
+    shoot("empty");
+    sharedInputs();
+    for (int k = 1; k <= 6; ++k) {
+        chooseTechnology(k);
+        shoot(QString("pane%1").arg(k));
+        if (k == 3 || k == 4) {
+            click(calc().chkSelPretok[k]);
+            shoot(QString("pane%1-panel").arg(k));
+        }
+    }
+}
+
+} // namespace
