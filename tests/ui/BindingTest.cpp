@@ -317,7 +317,7 @@ TEST_F(BindingTest, FaultsBecomeMessagesAndNothingReEntersARunningAction)
 
     fault->click();
     ASSERT_EQ(port.messages.size(), 1u);
-    EXPECT_EQ(port.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(port.messages[0].icon, MessageIcon::Stop);
 
     // While an action runs (say, inside its message box) no widget event reaches
     // the model, and the widget keeps showing the model's state.
