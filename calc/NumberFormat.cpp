@@ -23,10 +23,14 @@ Decimal toDecimal(double value, int significant)
     if (value == 0 || !std::isfinite(value))
         return d;
     d.negative = value < 0;
+    // to_chars, unlike printf, never writes the locale's decimal comma (the Qt
+    // program runs under the user's locale).
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, significant - 1);
+    *written.ptr = '\0';
     // buf: "d.ddddde±XX"
-    std::string_view s(buf);
+    std::string_view s(buf, static_cast<std::size_t>(written.ptr - buf));
     const auto e = s.find('e');
     for (char c : s.substr(0, e))
         if (c != '.')
@@ -199,9 +203,15 @@ std::string plain(float value)
         return "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Inf" : "Inf";
+    // "%.7G" of the "C" locale, whatever the process's locale is.
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
-    return buf;
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::general, 7);
+    std::string text(buf, written.ptr);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return text;
 }
 
 std::optional<double> convert(std::string_view text)

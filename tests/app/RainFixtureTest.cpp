@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -289,27 +288,6 @@ TEST_F(RainFixture, TheDatabaseFileIsNeverChanged)
     EXPECT_EQ(readBytes(dir / "infil.mdb"), before);
     EXPECT_EQ(fs::last_write_time(dir / "infil.mdb"), stamp);
 }
-
-// Restores the process's locale after a test sets a Czech one.
-class CzechLocale {
-public:
-    CzechLocale() : saved_(std::setlocale(LC_ALL, nullptr))
-    {
-        for (const char* name : {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
-            if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',') {
-                active_ = true;
-                return;
-            }
-        }
-        std::setlocale(LC_ALL, saved_.c_str());
-    }
-    ~CzechLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-    bool active() const { return active_; }
-
-private:
-    std::string saved_;
-    bool active_ = false;
-};
 
 TEST_F(RainFixture, NumbersDoNotDependOnADecimalCommaLocale)
 {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -29,6 +30,28 @@ inline std::filesystem::path fixturesDir()
 #endif
     return {};
 }
+
+// Sets a locale with a decimal comma (Czech where installed) for the life of
+// the object, as QApplication does in the program, and restores the old one.
+class CzechLocale {
+public:
+    CzechLocale() : saved_(std::setlocale(LC_ALL, nullptr))
+    {
+        for (const char* name : {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+            if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',') {
+                active_ = true;
+                return;
+            }
+        }
+        std::setlocale(LC_ALL, saved_.c_str());
+    }
+    ~CzechLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
+    bool active() const { return active_; }
+
+private:
+    std::string saved_;
+    bool active_ = false;
+};
 
 class TempDir {
 public:
