@@ -1,7 +1,495 @@
 #include "Engine.h"
+
+#include "FloatOps.h"
+#include "GoverningRain.h"
+#include "NumberFormat.h"
+
+#include <cmath>
+#include <string>
+
 namespace infil {
-Engine::Engine(ProjectRecord& r, FormState& f, EngineHost& h) : r_(r), form_(f), host_(h) {}
-void Engine::CalcTechnology() { if (form_.TechIndex == 0) r_.InfilPlocha = 0; }
-void Engine::CheckDesign() {}
-void Engine::ComputeButton(int) {}
+namespace {
+
+// Texts of the assessment and input messages, exactly as the user sees them.
+namespace text {
+constexpr const char* kNoIntensity = "Intenzita návrhového deště není zadána";
+constexpr const char* kNoDrainedArea = "Není zadána odvodňovaná plocha.";
+constexpr const char* kAreaEnough = "Navržená infilovací plocha je dostatečná ( ";
+constexpr const char* kAreaShort = "Navržená infilovací plocha je nedostatečná ( ";
+constexpr const char* kDrainShort = "Není splněna podmínka výstupního odtoku. ( ";
+constexpr const char* kDrainOk = "Podmínka výstupního odtoku je splněna. ( ";
+constexpr const char* kGroundwater =
+    "Min. hloubka maximální hladiny podzemní vody je překročena.  Zvolte větší průměr "
+    "šachty či jejich počet a opakujte výpočet.";
+constexpr const char* kFilterOk = "Potřebná propustnost filtru je dostačující.";
+constexpr const char* kFilterTooHigh =
+    "Potřebná propustnost filtru je příliš vysoká. Zvolte větší průměr šachty či jejich "
+    "počet a opakujte výpočet.";
+constexpr const char* kBottomTooLow =
+    "Dno šachty je vzdáleno méně než 0.5 m od hladiny podzemní vody. Zvolte menší výšku "
+    "filtru.";
+constexpr const char* kBasinTooSmall =
+    "Vypočítaný objem nádrže je menší než nutná akumulace. Zvětšete rozměry nádrže.";
+constexpr const char* kBasinOk = "Objem nádrže je dostačující.";
+constexpr const char* kInfiltrationOk = "Průkaz předpokladu infilovacího toku je v pořádku.";
+constexpr const char* kInfiltrationShort = "Infilovací tok přesahuje průměrný infilovací tok.";
+constexpr const char* kShaftDiameters = "Vnější průměr šachty je menší než vnitřní průměr.";
+constexpr const char* kPipesNotConfirmed = "Parametry potrubí nejsou potvrzeny tlačítkem OK.";
+} // namespace text
+
+// The highest permeability (m/s) a shaft's filter fill may be asked to have.
+constexpr float kMaxFilterPermeability = 0.001f;
+
+// Fails a Compute check "≤ 0"; a value that is not a number fails too.
+bool notPositive(float x) { return !(x > 0); }
+
+// The work of one engine call. It holds only references, so a host handler
+// that calls back into the engine (the design-mode option does) is safe.
+class Work {
+public:
+    Work(ProjectRecord& r, FormState& form, EngineHost& host) : r(r), form(form), host(host) {}
+
+    void calcTechnology();
+    void checkDesign();
+    void computeButton(int index);
+
+private:
+    ProjectRecord& r;
+    FormState& form;
+    EngineHost& host;
+
+    // 10^-7 turns l/(s·ha) × m² into m³/s; computed as a double power.
+    static double e7() { return fp::tenTo(-7); }
+
+    void surface();
+    void swaleArea(int pane);
+    void swaleCheck();
+    void combinedCheck();
+    void trenchArea();
+    void trenchCheck();
+    void shaftCalc();
+    void shaftCheck();
+    void basinCheck();
+
+    void show(std::string_view box, int index, const std::string& shown)
+    {
+        host.setBoxText(box, index, shown);
+    }
+    // Shows a value in a box whose change handler reads it back, and reads it
+    // back here too, so the next steps use the value as shown.
+    void showReadBack(std::string_view box, int index, float& field, const std::string& shown,
+                      num::Reading (*rule)(std::string_view))
+    {
+        host.setBoxText(box, index, shown);
+        const num::Reading reading = rule(shown);
+        switch (reading.action) {
+        case num::Reading::Action::Store:
+            field = static_cast<float>(reading.value);
+            break;
+        case num::Reading::Action::ClearBox:
+            host.setBoxText(box, index, "");
+            field = 0;
+            break;
+        case num::Reading::Action::Keep:
+            break;
+        }
+    }
+    void message(MessageIcon icon, std::string_view title, std::string body)
+    {
+        host.showMessage(Message{icon, std::string(title), std::move(body)});
+    }
+    static std::string comparison(const char* lead, float first, const char* op, float second,
+                                  const char* close)
+    {
+        return std::string(lead) + num::fixed(first, 2) + op + num::fixed(second, 2) + close;
+    }
+};
+
+void Work::calcTechnology()
+{
+    switch (form.TechIndex) {
+    case 0: r.InfilPlocha = 0; break;
+    case 1: surface(); break;
+    case 2: swaleArea(2); break;
+    case 3: swaleArea(3); break;
+    case 4: trenchArea(); break;
+    case 5: shaftCalc(); break;
+    default: break;
+    }
 }
+
+void Work::checkDesign()
+{
+    switch (form.TechIndex) {
+    case 2: swaleCheck(); break;
+    case 3: combinedCheck(); break;
+    case 4: trenchCheck(); break;
+    case 5: shaftCheck(); break;
+    case 6: basinCheck(); break;
+    default: break;
+    }
+}
+
+// Surface: the area whose half-coefficient infiltration takes the runoff and
+// its own rain, A_red / (10^7 × kf / (2 i) − 1).
+void Work::surface()
+{
+    const float i = r.SelIntDeste;
+    if (!(i > 0)) {
+        message(MessageIcon::Exclamation, kErrorTitle, text::kNoIntensity);
+        host.hideResultPanes();
+        r.InfilPlocha = 0;
+        // Rebuilds the technology list; its handler calls back into the engine
+        // with TechIndex 0, which only sets the area to 0 again.
+        host.redoDesignModeOption();
+    } else {
+        const double ratio = fp::div(fp::tenTo(7) * r.SoucFiltrace, static_cast<double>(i) + i);
+        r.InfilPlocha = fp::single(fp::div(r.OdvodNepPlocha, ratio - 1));
+    }
+    showReadBack("txtInfilPlocha", 1, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+}
+
+// Swale area (pane 2) or the combined object's swale area (pane 3), a tenth or
+// a fifth of the reduced area by the soil option.
+void Work::swaleArea(int pane)
+{
+    if (!(r.OdvodNepPlocha > 0))
+        return;
+    if (form.SoilOption == 0)
+        r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.1);
+    else if (form.SoilOption == 1)
+        r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.2);
+    show("txtObjAkum", pane, "");
+    if (pane == 3) {
+        show("txtDelkaRyhy", 3, "");
+        show("txtSirkaPrulehu", 3, "");
+        show("txtHloubkaPrulehu", 3, "");
+        show("txtDobaPrazdneni", 3, "");
+    }
+    showReadBack("txtInfilPlocha", pane, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    if (pane == 2)
+        checkDesign();
+}
+
+void Work::swaleCheck()
+{
+    const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha;
+    const double kf = r.SoucFiltrace, f = r.SoucBezp;
+    searchGoverningRain(
+        r, ZeroDurations::Evaluate,
+        [&](double t, double i) { return (e7() * (area + aRed) * i - kf / 2 * area) * 60 * f * t; },
+        r.ObjAkum);
+    show("txtObjAkum", 2, num::fixed(r.ObjAkum, 1));
+
+    r.VyskaVzduti = fp::single(fp::div(r.ObjAkum, r.InfilPlocha));
+    show("txtVyskaVzduti", 2, num::fixed(r.VyskaVzduti, 2));
+
+    if (!(r.SoucFiltrace > 0))
+        return;
+    r.DobaPrazdneni = fp::single(fp::div(2.0 * r.VyskaVzduti, r.SoucFiltrace) / 3600);
+    show("txtDobaPrazdneni", 2, num::fixed(r.DobaPrazdneni, 1));
+}
+
+void Work::combinedCheck()
+{
+    r.ObjAkum = 0;
+    if (!host.isChecked("chkSelPretok", 3)) {
+        r.ThrottledOutflow = 0;
+        r.EffectivePorosity = r.PorVyplne;
+    }
+
+    // The swale's storage, infiltrating at its own soil's coefficient.
+    {
+        const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha;
+        const double kfs = r.SoucFiltrPruleh, f = r.SoucBezp;
+        searchGoverningRain(
+            r, ZeroDurations::Evaluate,
+            [&](double t, double i) {
+                return (e7() * (area + aRed) * i - kfs / 2 * area) * 60 * f * t;
+            },
+            r.ObjAkum);
+    }
+    show("txtObjAkum", 3, num::fixed(r.ObjAkum, 1));
+
+    if (!(r.InfilPlocha > 0))
+        message(MessageIcon::Stop, kErrorTitle, text::kNoDrainedArea);
+    else
+        r.VyskaVzduti = fp::single(fp::div(r.ObjAkum, r.InfilPlocha));
+
+    // The trench takes what the swale cannot hold, less the throttled outflow.
+    {
+        const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace;
+        const double f = r.SoucBezp, h = r.VyskaRyhy, b = r.SirkaRyhy;
+        const double qo = r.ThrottledOutflow, se = r.EffectivePorosity, swale = r.ObjAkum;
+        searchGoverningRain(
+            r, ZeroDurations::Skip,
+            [&](double t, double i) {
+                const double seconds = t * 60 * f;
+                const double numerator = e7() * (area + aRed) * i - qo - fp::div(swale, seconds);
+                const double denominator = fp::div(h * b * se, seconds) + (h / 2 + b) * kf / 2;
+                return fp::div(numerator, denominator);
+            },
+            r.DelkaRyhy);
+    }
+    show("txtDelkaRyhy", 3, num::fixed(r.DelkaRyhy, 1));
+
+    r.SirkaPrulehu = r.SirkaRyhy;
+    if (!(r.DelkaRyhy > 0)) {
+        // No trench length, so no swale depth of this design: an emptying time
+        // from a depth left over from an earlier design would mislead.
+        show("txtDobaPrazdneni", 3, "");
+        return;
+    }
+    r.HloubkaPrulehu =
+        fp::single(fp::div(r.ObjAkum, static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy));
+    const float footprint = fp::single(static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy);
+    show("txtHloubkaPrulehu", 3, num::fixed(r.HloubkaPrulehu, 2));
+    show("txtSirkaPrulehu", 3, num::fixed(r.SirkaPrulehu, 2));
+    if (footprint < r.InfilPlocha)
+        message(MessageIcon::Information, kAppTitle,
+                comparison(text::kAreaEnough, footprint, " < ", r.InfilPlocha, " )."));
+    else
+        message(MessageIcon::Exclamation, kAppTitle,
+                comparison(text::kAreaShort, footprint, " > ", r.InfilPlocha, " )."));
+
+    r.DobaPrazdneni =
+        fp::single(fp::div(2.0 * r.HloubkaPrulehu, r.SoucFiltrPruleh) / 3600);
+    show("txtDobaPrazdneni", 3, num::fixed(r.DobaPrazdneni, 1));
+}
+
+// Trench area: half the height of both sides plus the bottom, over the length.
+void Work::trenchArea()
+{
+    r.InfilPlocha = fp::single((static_cast<double>(r.VyskaRyhy) / 2 + r.SirkaRyhy) * r.DelkaRyhy);
+    showReadBack("txtInfilPlocha", 4, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+}
+
+void Work::trenchCheck()
+{
+    r.ObjAkum = 0;
+    const bool drain = host.isChecked("chkSelPretok", 4);
+    if (!drain)
+        r.EffectivePorosity = r.PorVyplne;
+
+    const double aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace, f = r.SoucBezp;
+    const double h = r.VyskaRyhy, b = r.SirkaRyhy, se = r.EffectivePorosity;
+    searchGoverningRain(
+        r, ZeroDurations::Skip,
+        [&](double t, double i) {
+            const double denominator = fp::div(h * b * se, t * 60 * f) + (h / 2 + b) * kf / 2;
+            return fp::div(e7() * aRed * i, denominator);
+        },
+        r.DelkaRyhy);
+    show("txtDelkaRyhy", 4, num::fixed(r.DelkaRyhy, 1));
+
+    r.ObjAkum = fp::single((e7() * aRed * r.SelIntDeste - (h / 2 + b) * r.DelkaRyhy * kf / 2) *
+                           r.SelDTrvDeste * 60 * f);
+    show("txtObjAkum", 4, num::fixed(r.ObjAkum, 1));
+
+    r.OdtokDoInfil = fp::single(fp::tenTo(-4) * aRed * r.SelIntDeste);
+    r.DrainCapacity = fp::single(static_cast<double>(r.VystupPlocha) / 10000 * r.PocetPotrubi *
+                                 r.VystupRychlost * r.DelkaRyhy * 1000);
+    calcTechnology();
+
+    if (!host.isChecked("chkSelPretok", 4))
+        return;
+    if (r.DrainCapacity < r.OdtokDoInfil)
+        message(MessageIcon::Exclamation, kAppTitle,
+                comparison(text::kDrainShort, r.DrainCapacity, " < ", r.OdtokDoInfil, " )"));
+    else
+        message(MessageIcon::Information, kAppTitle,
+                comparison(text::kDrainOk, r.DrainCapacity, " > ", r.OdtokDoInfil, " )"));
+}
+
+void Work::shaftCalc()
+{
+    r.VyskaVzduti = 0;
+    const double aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace, f = r.SoucBezp;
+    const double n = static_cast<float>(r.SachtyCount);
+    const double outer = r.ShaftOuterDiameter, inner = r.PrumerSachtyVnit;
+    const double pi = fp::kPiSingle;
+    searchGoverningRain(
+        r, ZeroDurations::Skip,
+        [&](double t, double i) {
+            const float inflow = fp::single(e7() * aRed * i);
+            // The n shafts act as one shaft of n times the diameter.
+            const float bottom = fp::single(fp::pow(n * outer, 2) * pi / 4);
+            const float numerator = fp::single(inflow - bottom * kf / 2);
+            // Storage per metre of height and second of rain, plus the walls'
+            // infiltration per metre of height.
+            const float denominator = fp::single(
+                fp::div(fp::pow(n * inner, 2) * pi, t * 4 * 60 * f) + n * outer * pi * kf / 4);
+            return fp::div(numerator, denominator);
+        },
+        r.VyskaVzduti);
+    show("txtVyskaVzduti", 5, num::fixed(r.VyskaVzduti, 2));
+
+    // Bottom plus the wetted wall over half the ponding height, the area the
+    // height equation lets infiltrate at kf / 2.
+    const double height = r.VyskaVzduti;
+    r.InfilPlocha =
+        fp::single(fp::pow(n * outer, 2) / 4 * pi + n * pi * outer * height / 2);
+    showReadBack("txtInfilPlocha", 5, r.InfilPlocha, num::fixed(r.InfilPlocha, 2), num::ruleR);
+
+    double depth = static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti + r.VyskaFiltrVrstvy;
+    if (!host.isOptionOn("optSelTypPudy5", 0))
+        depth += r.VyskaPiskVrstvy;
+    r.HloubkaSachty = fp::single(depth);
+    show("txtHloubkaSachty", -1, num::fixed(r.HloubkaSachty, 2));
+
+    r.PotrHloubkaZahl = fp::single(static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti +
+                                   r.MinPrusakDraha);
+    showReadBack("txtPotrHloubkaZahl", -1, r.PotrHloubkaZahl, num::fixed(r.PotrHloubkaZahl, 2),
+                 num::ruleP);
+}
+
+void Work::shaftCheck()
+{
+    const double kf = r.SoucFiltrace;
+    r.ObjAkum = fp::single((e7() * r.OdvodNepPlocha * r.SelIntDeste - kf * r.InfilPlocha / 2) *
+                           r.SelDTrvDeste * 60 * r.SoucBezp);
+    show("txtObjAkum", 5, num::fixed(r.ObjAkum, 2));
+
+    // What the subsoil takes through the outer bottom and the wetted wall must
+    // pass the filter over the inner cross-section.
+    const double outer = r.ShaftOuterDiameter, inner = r.PrumerSachtyVnit;
+    r.SoucFiltrPruleh = fp::single(
+        fp::div(fp::pow(outer, 2) + 2 * static_cast<double>(r.VyskaVzduti) * outer,
+                fp::pow(inner, 2)) *
+        kf);
+    showReadBack("txtSoucFiltrPruleh", 5, r.SoucFiltrPruleh, num::scientific(r.SoucFiltrPruleh, 1),
+                 num::ruleK);
+
+    if (r.HPV != 0 && std::fabs(r.HPV) < r.PotrHloubkaZahl) {
+        message(MessageIcon::Exclamation, kAppTitle, text::kGroundwater);
+        return;
+    }
+    const float clearance = fp::single(static_cast<double>(r.HloubkaSachty) + 0.5);
+    if (!(clearance > r.PotrHloubkaZahl)) {
+        if (r.SoucFiltrPruleh <= kMaxFilterPermeability)
+            message(MessageIcon::Information, kAppTitle, text::kFilterOk);
+        else
+            message(MessageIcon::Exclamation, kAppTitle, text::kFilterTooHigh);
+    } else {
+        message(MessageIcon::Exclamation, kAppTitle, text::kBottomTooLow);
+    }
+}
+
+void Work::basinCheck()
+{
+    const double aRed = r.OdvodNepPlocha, f = r.SoucBezp;
+    r.InfilTok = fp::single(e7() * (static_cast<double>(r.SpecInfilIntenz) * aRed));
+
+    const double outflow = r.InfilTok;
+    searchGoverningRain(
+        r, ZeroDurations::Evaluate,
+        [&](double t, double i) { return (e7() * aRed * i - outflow) * t * 60 * f; }, r.ObjAkum);
+
+    const double length = r.DelkaDnaNadrz, width = r.SirkaDnaNadrz;
+    const double depth = r.HloubkaNadrz, slope = r.SklonSvahuNadrz;
+    r.BasinTopLength = fp::single((depth + depth) * slope + length);
+    r.BasinTopWidth = fp::single((depth + depth) * slope + width);
+    const double topLength = r.BasinTopLength, topWidth = r.BasinTopWidth;
+    // Prismoid from the bottom and top areas.
+    r.VypObjNadrz = fp::single(
+        (fp::pow(topLength * length * width * topWidth, 0.5) + topWidth * topLength +
+         width * length) *
+        (depth / 3));
+
+    show("txtInfilTok", -1, num::fixed(r.InfilTok, 2));
+    show("txtObjAkum", 6, num::fixed(r.ObjAkum, 2));
+    show("txtVypObjNadrz", -1, num::fixed(r.VypObjNadrz, 2));
+
+    if (r.VypObjNadrz < r.ObjAkum) {
+        message(MessageIcon::Exclamation, kAppTitle, text::kBasinTooSmall);
+        return;
+    }
+    message(MessageIcon::Information, kAppTitle, text::kBasinOk);
+
+    // Without a settling stage the bottom clogs to a fifth of its permeability.
+    const float kfe = host.isChecked("chkPredUsaz", -1) ? r.SoucFiltrace
+                                                         : fp::single(r.SoucFiltrace / 5.0);
+    const float bottom = fp::single(width * length * kfe / 2);
+    const float top = fp::single(topWidth * topLength * kfe / 2);
+    const float average = fp::single((static_cast<double>(top) + bottom) / 2);
+    if (average >= r.InfilTok)
+        message(MessageIcon::Information, kAppTitle, text::kInfiltrationOk);
+    else
+        message(MessageIcon::Exclamation, kAppTitle, text::kInfiltrationShort);
+}
+
+void Work::computeButton(int index)
+{
+    std::string failed;
+    auto check = [&failed](bool fails, const char* what) {
+        if (fails) {
+            failed += what;
+            failed += "\r\n";
+        }
+    };
+    switch (index) {
+    case 3:
+        check(notPositive(r.SoucFiltrPruleh), "Součinitel filtrace průlehu je menší nebo rovna nule.");
+        check(notPositive(r.SoucBezp), "Součinitel bezpečnosti je menší nebo roven nule.");
+        check(notPositive(r.PorVyplne), "Pórovitost výplně je menší nebo rovna nule.");
+        check(notPositive(r.VyskaRyhy), "Výška rýhy je menší nebo rovna nule.");
+        check(notPositive(r.SirkaRyhy), "Šířka rýhy je menší nebo rovna nule.");
+        break;
+    case 4:
+        check(notPositive(r.VyskaRyhy), "Výška rýhy je menší nebo rovna nule.");
+        check(notPositive(r.SirkaRyhy), "Šířka rýhy je menší nebo rovna nule.");
+        check(notPositive(r.PorVyplne), "Pórovitost výplně je menší nebo rovna nule.");
+        break;
+    case 5:
+        check(notPositive(r.SoucBezp), "Součinitel bezpečnosti je menší nebo roven nule.");
+        check(notPositive(r.NezamrzHlPritok), "Nezámrzná hloubka přítoku je menší nebo rovna nule.");
+        check(notPositive(r.VyskaFiltrVrstvy), "Výška filtrační vrstvy je menší nebo rovna nule.");
+        check(notPositive(r.PrumerSachtyVnit), "Vnitřní průměr šachty je menší nebo rovna nule.");
+        check(notPositive(r.ShaftOuterDiameter), "Vnější průměr šachty je menší nebo rovna nule.");
+        check(notPositive(r.MinPrusakDraha), "Minimální průsaková dráha je menší nebo rovna nule.");
+        if (host.isOptionOn("optSelTypPudy5", 1))
+            check(notPositive(r.VyskaPiskVrstvy), "Výška pískové vrstvy je menší nebo rovna nule.");
+        break;
+    case 6:
+        check(notPositive(r.SpecInfilIntenz),
+              "Specifická infilovací intenzita je menší nebo rovna nule.");
+        check(notPositive(r.DelkaDnaNadrz), "Délka dna nádrže je menší nebo rovna nule.");
+        check(notPositive(r.SirkaDnaNadrz), "Šířka dna nádrže je menší nebo rovna nule.");
+        check(notPositive(r.HloubkaNadrz), "Hloubka nádrže je menší nebo rovna nule.");
+        check(!(r.SklonSvahuNadrz >= 0), "Sklon svahů nádrže je menší než nula.");
+        break;
+    default:
+        return;
+    }
+    // A pipe panel still open has not computed its outflow and porosity yet;
+    // sizing the trench now would use the values of an earlier panel.
+    if ((index == 3 || index == 4) && host.isChecked("chkSelPretok", index) &&
+        host.isShown("picPretokSkrOdtok", index))
+        check(true, text::kPipesNotConfirmed);
+
+    if (!failed.empty()) {
+        message(MessageIcon::Stop, kAppTitle, failed);
+        return;
+    }
+    if (index == 5) {
+        if (!(r.ShaftOuterDiameter > r.PrumerSachtyVnit)) {
+            message(MessageIcon::Stop, kAppTitle, text::kShaftDiameters);
+            return;
+        }
+        calcTechnology();
+    }
+    checkDesign();
+}
+
+} // namespace
+
+Engine::Engine(ProjectRecord& record, FormState& form, EngineHost& host)
+    : r_(record), form_(form), host_(host)
+{
+}
+
+void Engine::CalcTechnology() { Work(r_, form_, host_).calcTechnology(); }
+void Engine::CheckDesign() { Work(r_, form_, host_).checkDesign(); }
+void Engine::ComputeButton(int index) { Work(r_, form_, host_).computeButton(index); }
+
+} // namespace infil

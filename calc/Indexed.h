@@ -45,12 +45,13 @@ private:
 
 // A growable list addressed from 1. The drained-area editor keeps one more slot
 // than it has entries: the last slot is the spare one the next entry is written
-// into before the list grows. slots() is the upper bound; the list never has
+// into before the list grows. slotCount() is the upper bound; the list never has
 // fewer than one slot once it has been sized.
 template <typename T>
 class SlotList {
 public:
-    int slots() const { return static_cast<int>(data_.size()); }
+    // The upper bound: entries plus the spare slot. (Not "slots", which Qt reserves.)
+    int slotCount() const { return static_cast<int>(data_.size()); }
 
     T& operator[](int i) { return data_[offset(i)]; }
     const T& operator[](int i) const { return data_[offset(i)]; }
@@ -76,9 +77,9 @@ public:
 private:
     std::size_t offset(int i) const
     {
-        if (i < 1 || i > slots())
+        if (i < 1 || i > slotCount())
             throw std::out_of_range("slot " + std::to_string(i) + " outside 1.." +
-                                    std::to_string(slots()));
+                                    std::to_string(slotCount()));
         return static_cast<std::size_t>(i - 1);
     }
     std::vector<T> data_;

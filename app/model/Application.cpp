@@ -1,6 +1,7 @@
 #include "Application.h"
 
-#include "FloatOps.h"
+#include "EngineFaults.h"
+#include "ReportWriter.h"
 
 #include <chrono>
 #include <cstdio>
@@ -73,14 +74,30 @@ void Application::openDialog(std::string_view name)
         dialog->open();
 }
 
+bool Application::writeResultsReport()
+{
+    ProjectRecord& r = record_;
+    CalcForm& f = *calc_;
+    r.ResultsFilePath = report::ResultsFilePathFor(appDir_, r.ProjName);
+    report::ReportControls controls;
+    controls.chkSelPretok3 = f.chkSelPretok.at(3)->checked();
+    controls.chkSelPretok4 = f.chkSelPretok.at(4)->checked();
+    controls.chkPredUsaz = f.chkPredUsaz->checked();
+    controls.cboTypSachty = f.cboTypSachty->text();
+    const DateTime now = clock();
+    const auto outcome = report::WriteResultsReport(r, f.state(), controls,
+                                                    {formatDate(now), formatTime(now)}, messages_);
+    if (outcome.written())
+        lastReport_ = r.ResultsFilePath;
+    return outcome.written();
+}
+
 void Application::userAction(const std::function<void()>& action)
 {
     try {
         action();
     } catch (const FloatFault& fault) {
-        messages_.showMessage({MessageIcon::Exclamation, std::string(kAppTitle),
-                               "Výpočet byl přerušen: " + std::string(fault.what()) +
-                                   ". Zkontrolujte zadané hodnoty."});
+        messages_.showMessage(floatFaultMessage(fault));
     } catch (const std::exception& error) {
         messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
                                "Akci nelze dokončit: " + std::string(error.what())});
@@ -88,4 +105,3 @@ void Application::userAction(const std::function<void()>& action)
 }
 
 } // namespace infil::model
-namespace infil::model { bool Application::writeResultsReport() { return false; } }

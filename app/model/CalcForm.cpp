@@ -6,6 +6,7 @@
 #include "ReferenceTables.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 namespace infil::model {
@@ -154,8 +155,8 @@ void CalcForm::build()
             // The combined object's swale area may be typed over.
             txtInfilPlocha[3]->setReadOnly(false);
             txtInfilPlocha[3]->setBackground(TextBox::Background::Window);
-            txtSirkaPrulehu = result("txtSirkaPrulehu", kNoIndex, pane);
-            txtHloubkaPrulehu = result("txtHloubkaPrulehu", kNoIndex, pane);
+            txtSirkaPrulehu = result("txtSirkaPrulehu", 3, pane);
+            txtHloubkaPrulehu = result("txtHloubkaPrulehu", 3, pane);
             txtDobaPrazdneni[3] = result("txtDobaPrazdneni", 3, pane);
         }
 
@@ -493,7 +494,8 @@ void CalcForm::setBoxText(std::string_view control, int index, const std::string
 {
     auto* box = dynamic_cast<TextBox*>(find(control, index));
     if (!box)
-        return;
+        throw std::logic_error("the main window has no box " + std::string(control) + "(" +
+                               std::to_string(index) + ")");
     const bool shownValue = control == "txtInfilPlocha" || control == "txtPotrHloubkaZahl" ||
                             (control == "txtSoucFiltrPruleh" && index == 5);
     if (shownValue)

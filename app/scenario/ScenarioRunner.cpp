@@ -48,9 +48,9 @@ json toJson(const T& value)
     } else if constexpr (std::is_same_v<T, std::string> || std::is_integral_v<T> ||
                          std::is_same_v<T, double>) {
         return json(value);
-    } else if constexpr (requires { value.slots(); }) {
+    } else if constexpr (requires { value.slotCount(); }) {
         json array = json::array();
-        for (int i = 1; i <= value.slots(); ++i)
+        for (int i = 1; i <= value.slotCount(); ++i)
             array.push_back(toJson(value[i]));
         return array;
     } else {
@@ -82,11 +82,11 @@ void fromJson(const json& j, T& field, const std::string& name)
         if (!j.is_string())
             throw wrongType();
         field = j.get<std::string>();
-    } else if constexpr (requires { field.slots(); }) {
+    } else if constexpr (requires { field.slotCount(); }) {
         if (!j.is_array() || j.empty())
             throw StepError("field " + name + ": a non-empty array is expected");
         field.resizeKeeping(static_cast<int>(j.size()));
-        for (int i = 1; i <= field.slots(); ++i)
+        for (int i = 1; i <= field.slotCount(); ++i)
             fromJson(j[static_cast<std::size_t>(i - 1)], field[i], name);
     } else {
         if (!j.is_array() || j.size() != T::count)

@@ -20,7 +20,7 @@ TEST_F(CalcFormTest, StartsOnTheFirstTabWithDefaultsAndNothingChosen)
     EXPECT_FALSE(calc().cboSelType->enabled());
     EXPECT_TRUE(calc().cboSelType->items().empty());
     EXPECT_FLOAT_EQ(rec().SoucBezp, 1.2f);
-    EXPECT_EQ(rec().SubAreaSizes.slots(), 1);
+    EXPECT_EQ(rec().SubAreaSizes.slotCount(), 1);
     for (int k : {1, 2, 3, 4, 5})
         EXPECT_EQ(calc().txtSoucBezp[k]->text(), "1.2");
     EXPECT_EQ(calc().txtPorVyplne[3]->text(), "0.35");

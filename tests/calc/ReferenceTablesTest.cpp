@@ -129,14 +129,14 @@ TEST(ReferenceTables, SubAreaListsGetOneEmptySlot)
 {
     ProjectRecord r;
     InitSubAreaLists(r);
-    EXPECT_EQ(r.SubAreaSizes.slots(), 1);
-    EXPECT_EQ(r.SubAreaCoefs.slots(), 1);
-    EXPECT_EQ(r.SubAreaKinds.slots(), 1);
+    EXPECT_EQ(r.SubAreaSizes.slotCount(), 1);
+    EXPECT_EQ(r.SubAreaCoefs.slotCount(), 1);
+    EXPECT_EQ(r.SubAreaKinds.slotCount(), 1);
     EXPECT_EQ(r.SubAreaSizes[1], 0.0f);
     EXPECT_EQ(r.SubAreaKinds[1], "");
     EXPECT_THROW(r.SubAreaSizes[2], std::out_of_range);
     r.SubAreaSizes.resizeKeeping(3);
     r.SubAreaSizes[3] = 7;
     r.SubAreaSizes.resizeKeeping(2);
-    EXPECT_EQ(r.SubAreaSizes.slots(), 2);
+    EXPECT_EQ(r.SubAreaSizes.slotCount(), 2);
 }

@@ -1,0 +1,265 @@
+// The record's headers come before any Qt header: SlotList::slots() would
+// otherwise meet Qt's "slots" keyword macro.
+#include "Cp1250.h"
+#include "Messages.h"
+#include "ReportWriter.h"
+
+#include "ResultViews.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace infil::ui {
+namespace {
+
+QString fromBytes(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+std::string toUtf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+} // namespace
+
+// ---- PageBrowser ----
+
+PageBrowser::PageBrowser(QWidget* parent) : QTextBrowser(parent)
+{
+    // The pages hold no navigation of their own; a click must not replace the report.
+    setOpenLinks(false);
+    // A little air between a value and its unit, which sit in neighbouring cells.
+    document()->setDefaultStyleSheet(QStringLiteral("td, th { padding-left: 3px; padding-right: 3px; }"));
+}
+
+bool PageBrowser::showFile(const QString& path)
+{
+    clearPage();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setHtml(QStringLiteral("<p>Stránku <b>%1</b> nelze zobrazit.</p>").arg(path.toHtmlEscaped()));
+        return false;
+    }
+    bytes_ = file.readAll();
+    path_ = path;
+    const std::string text = report::FromWindows1250(std::string_view(bytes_.constData(),
+                                                                      std::size_t(bytes_.size())));
+    setHtml(fromBytes(text));
+    return true;
+}
+
+void PageBrowser::clearPage()
+{
+    path_.clear();
+    bytes_.clear();
+    clear();
+}
+
+QVariant PageBrowser::loadResource(int type, const QUrl& name)
+{
+    if (type == QTextDocument::ImageResource && !path_.isEmpty()) {
+        QString file;
+        if (name.isLocalFile()) {
+            file = name.toLocalFile();
+        } else if (name.isRelative()) {
+            QString relative = name.path(QUrl::FullyDecoded);
+            relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            file = QFileInfo(path_).absoluteDir().filePath(relative);
+        }
+        if (!file.isEmpty()) {
+            QImage image(file);
+            if (!image.isNull())
+                return image;
+        }
+    }
+    return QTextBrowser::loadResource(type, name);
+}
+
+// ---- DescriptionView ----
+
+DescriptionView::DescriptionView(QWidget* parent) : QWidget(parent), browser_(new PageBrowser(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    browser_->hide();
+}
+
+bool DescriptionView::showPage(const QString& path)
+{
+    const bool ok = browser_->showFile(path);
+    browser_->show();
+    return ok;
+}
+
+void DescriptionView::hidePage()
+{
+    browser_->hide();
+    browser_->clearPage();
+}
+
+// ---- ResultsView ----
+
+ResultsView::ResultsView(QWidget* parent)
+    : QWidget(parent), browser_(new PageBrowser(this)),
+      save_(new QPushButton(QStringLiteral("Uložit jako"), this)),
+      print_(new QPushButton(QStringLiteral("Tisk"), this))
+{
+    save_->setObjectName(QStringLiteral("cmdSaveResults"));
+    print_->setObjectName(QStringLiteral("cmdPrint"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save_);
+    buttons->addWidget(print_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_, 1);
+    layout->addLayout(buttons);
+
+    connect(save_, &QPushButton::clicked, this, &ResultsView::saveClicked);
+    connect(print_, &QPushButton::clicked, this, &ResultsView::printClicked);
+    browser_->hide();
+    save_->hide();
+    print_->hide();
+}
+
+bool ResultsView::showReport(const QString& path)
+{
+    const bool ok = browser_->showFile(path);
+    browser_->show();
+    return ok;
+}
+
+void ResultsView::hideReport()
+{
+    browser_->hide();
+    browser_->clearPage();
+}
+
+void ResultsView::setSaveVisible(bool visible) { save_->setVisible(visible); }
+void ResultsView::setPrintVisible(bool visible) { print_->setVisible(visible); }
+void ResultsView::setPrintEnabled(bool enabled) { print_->setEnabled(enabled); }
+
+void ResultsView::reportFailure(const QString& fileName, const QString& reason)
+{
+    const QString text = QStringLiteral("Soubor %1 nelze uložit (%2).").arg(fileName, reason);
+    if (messages_) {
+        messages_->showMessage({MessageIcon::Stop, std::string(kAppTitle), toUtf8(text)});
+        return;
+    }
+    QMessageBox::critical(this, QString::fromUtf8(kAppTitle.data(), qsizetype(kAppTitle.size())), text);
+}
+
+bool ResultsView::saveAs(const QString& fileName)
+{
+    if (!browser_->hasPage()) {
+        reportFailure(fileName, QStringLiteral("není zobrazena žádná stránka"));
+        return false;
+    }
+    std::string reason;
+    const std::string target = QFile::encodeName(fileName).toStdString();
+
+    if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        // Made writable first, so the reason of a failure can be told.
+        if (!report::WriteFileBytes(target, "", &reason)) {
+            reportFailure(fileName, fromBytes(reason));
+            return false;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fileName);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printTo(&printer);
+        if (QFileInfo(fileName).size() == 0) {
+            reportFailure(fileName, QStringLiteral("dokument PDF se nepodařilo vytvořit"));
+            return false;
+        }
+        return true;
+    }
+
+    // The copy finds its logo in a folder named after it, as browsers save pages.
+    const QFileInfo info(fileName);
+    const QString folderName = info.completeBaseName() + QStringLiteral("_soubory");
+    const std::string page = report::RelinkLogo(
+        std::string_view(browser_->pageBytes().constData(), std::size_t(browser_->pageBytes().size())),
+        toUtf8(folderName));
+    if (!report::WriteFileBytes(target, page, &reason)) {
+        reportFailure(fileName, fromBytes(reason));
+        return false;
+    }
+
+    const QString logo = QFileInfo(browser_->pagePath()).absoluteDir().filePath(
+        QStringLiteral("Webs/Desc_soubory/logo.gif"));
+    QFile source(logo);
+    if (!source.open(QIODevice::ReadOnly))
+        return true; // no logo beside the program: the page is saved without it
+    const QByteArray picture = source.readAll();
+    const QString folder = info.absoluteDir().filePath(folderName);
+    if (!QDir().mkpath(folder)) {
+        reportFailure(folder, QStringLiteral("složku pro obrázky nelze vytvořit"));
+        return false;
+    }
+    if (!report::WriteFileBytes(QFile::encodeName(folder + QStringLiteral("/logo.gif")).toStdString(),
+                                std::string_view(picture.constData(), std::size_t(picture.size())),
+                                &reason)) {
+        reportFailure(folder + QStringLiteral("/logo.gif"), fromBytes(reason));
+        return false;
+    }
+    return true;
+}
+
+void ResultsView::printTo(QPrinter* printer)
+{
+    // The report's tables are laid out for a page some 900 pixels wide, wider than
+    // paper at screen resolution: the page is scaled down to the paper, not cut.
+    std::unique_ptr<QTextDocument> doc(browser_->document()->clone(browser_->document()));
+    const QRectF paper = printer->pageRect(QPrinter::DevicePixel);
+    constexpr qreal kPageWidth = 940;
+    constexpr qreal kMargin = 40;
+    if (paper.width() > 0)
+        doc->setPageSize(QSizeF(kPageWidth, kPageWidth * paper.height() / paper.width()));
+    QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+    frame.setMargin(kMargin);
+    doc->rootFrame()->setFrameFormat(frame);
+    doc->print(printer);
+}
+
+void ResultsView::saveClicked()
+{
+    save_->setEnabled(false);
+    QFileDialog dialog(this, QStringLiteral("Uložit jako"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QString html = QStringLiteral("Webová stránka (*.htm *.html)");
+    const QString pdf = QStringLiteral("Dokument PDF (*.pdf)");
+    dialog.setNameFilters({html, pdf});
+    dialog.setDefaultSuffix(QStringLiteral("htm"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter == pdf ? QStringLiteral("pdf") : QStringLiteral("htm"));
+    });
+    dialog.setDirectory(QDir::homePath());
+    dialog.selectFile(QFileInfo(browser_->pagePath()).fileName() + QStringLiteral(".htm"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        saveAs(dialog.selectedFiles().constFirst());
+    save_->setEnabled(true);
+}
+
+void ResultsView::printClicked()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("Tisk"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &ResultsView::printTo);
+    preview.exec();
+}
+
+} // namespace infil::ui

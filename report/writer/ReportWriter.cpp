@@ -1,0 +1,558 @@
+#include "ReportWriter.h"
+
+#include "Cp1250.h"
+#include "NumberFormat.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace infil::report {
+namespace {
+
+// ---- pieces of a row ----
+
+const std::string kOpenRow = "<TR><TD valign=bottom width=200>";
+const std::string kOpenValue = "</TD><TH valign=bottom align=right width=200>";
+const std::string kOpenUnit = "</TH><TH valign=bottom align=left width=250>";
+const std::string kHr = "<TR><TD valign=bottom colspan=3><hr></TD></tr>";
+const std::string kResultsHead = "<u>Výsledky</u><p><table border=0>";
+
+std::string open(std::string_view label) { return kOpenRow + std::string(label) + kOpenValue; }
+// Closing with the row end ...
+std::string unit(std::string_view u) { return kOpenUnit + std::string(u) + "</TH></TR>"; }
+// ... and without it, as the later rows of several sections have always been written.
+std::string unitShort(std::string_view u) { return kOpenUnit + std::string(u) + "</TH>"; }
+
+std::string heading(std::string_view title)
+{
+    return "<TR><TD>-</TD><TD><TD></TD></TR><TR><TD valign=bottom width=200><i><u>" +
+           std::string(title) +
+           "</u></i></TD><TH valign=bottom align=right width=200></TH><TH valign=bottom "
+           "align=left width=250></TH></TR>";
+}
+
+std::string F2(float v) { return num::fixed(v, 2); }
+std::string F0(float v) { return num::fixed(v, 0); }
+std::string E(float v) { return num::scientific(v, 2); }
+std::string T(float v) { return num::plain(v); }
+std::string S(std::string_view text) { return EscapeHtml(text); }
+
+const std::string& soilCaption(int option)
+{
+    static const std::string captions[] = {std::string(kSwaleSoilCaptions[0]),
+                                           std::string(kSwaleSoilCaptions[1])};
+    if (option < 0 || option > 1)
+        throw std::out_of_range("no soil option " + std::to_string(option));
+    return captions[option];
+}
+
+// The notes for the page: escaped, with the stored "<br>" breaks kept as breaks
+// and any remaining lone CR or LF turned into one as well.
+std::string detailsForPage(std::string_view converted)
+{
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t br = converted.find("<br>", start);
+        const std::string_view piece = converted.substr(start, br == std::string_view::npos
+                                                                   ? std::string_view::npos
+                                                                   : br - start);
+        const std::string escaped = EscapeHtml(piece);
+        for (char c : escaped) {
+            if (c == '\r' || c == '\n')
+                out += "<br>";
+            else
+                out.push_back(c);
+        }
+        if (br == std::string_view::npos)
+            break;
+        out += "<br>";
+        start = br + 4;
+    }
+    return out;
+}
+
+// The first piece of every technology section: the shared subsoil inputs.
+std::string commonBlock(const ProjectRecord& r)
+{
+    return "<table border=0>" + open("Celková odvodňovaná plocha") + F2(r.OdvodNepPlocha) +
+           unit("m<sup>2</sup>") + open("Součinitel filtrace podloží") + E(r.SoucFiltrace) +
+           "</TH><TD valign=bottom align=left width=250><b>m/s - </b>(" + S(r.TypPudyPodlozi) +
+           ")</TD></TR>" + open("Hladina podzemní vody") + F2(r.HPV) + unit("m") +
+           "</table><br><hr>";
+}
+
+using Emit = void (*)(std::vector<std::string>&, const ProjectRecord&, const FormState&,
+                      const ReportControls&);
+
+// Each section is a list of line builders; a builder that throws (an entry
+// outside its list) loses its own line only.
+template <typename F>
+void line(std::vector<std::string>& out, F&& build)
+{
+    try {
+        out.push_back(build());
+    } catch (const std::out_of_range&) {
+    }
+}
+
+void surface(std::vector<std::string>& out, const ProjectRecord& r, const FormState&,
+             const ReportControls&)
+{
+    line(out, [&] {
+        return commonBlock(r) + kResultsHead + open("Infilovací plocha") + F2(r.InfilPlocha) +
+               kOpenUnit + "m<sup>2</sup></TH></TR></table>";
+    });
+}
+
+void swale(std::vector<std::string>& out, const ProjectRecord& r, const FormState& f,
+           const ReportControls&)
+{
+    line(out, [&] {
+        return commonBlock(r) + kResultsHead + open("Typ půdy") + S(soilCaption(f.SoilOption)) +
+               unit("") + open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unit("") + kHr +
+               open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unit("m<sup>3</sup>") +
+               open("Výška vzdutí") + F2(r.VyskaVzduti) + unit("m") +
+               open("Doba prázdnění průlehu") + F2(r.DobaPrazdneni) + unit("hod.") + "</table>";
+    });
+}
+
+void combined(std::vector<std::string>& out, const ProjectRecord& r, const FormState& f,
+              const ReportControls& c)
+{
+    line(out, [&] {
+        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" + open("Typ půdy") +
+               S(soilCaption(f.SoilOption)) + unit("") + open("Součinitel filtrace průlehu") +
+               E(r.SoucFiltrPruleh) + unit("m/s") + open("Součinitel bezpečnosti") +
+               F2(r.SoucBezp) + unit("") + open("Pórovitost výplně rýhy") + F2(r.PorVyplne) +
+               unit("") + open("Šířka rýhy (střední)") + F2(r.SirkaRyhy) + unit("m") +
+               open("Výška rýhy") + F2(r.VyskaRyhy) + unit("m");
+    });
+    if (c.chkSelPretok3)
+        line(out, [&] {
+            return heading("Přetok a škrcený odtok") + open("Vnitřní průměr infilovací trouby") +
+                   F0(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
+                   F0(r.PrumTroubVnej) + unit("mm") + open("Škrcená odtoková intenzita") +
+                   F2(r.SpecDrenOdtok) + unit("l/s.ha") + open("Počet potrubí") +
+                   F0(r.PocetPotrubi) + unit("");
+        });
+    line(out, [&] {
+        return kHr + open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Délka infilovací rýhy") + F2(r.DelkaRyhy) + unitShort("m") +
+               open("Šířka průlehu") + F2(r.SirkaPrulehu) + unitShort("m") +
+               open("Hloubka průlehu (výška vzdutí)") + F2(r.HloubkaPrulehu) + unitShort("m") +
+               open("Doba prázdnění průlehu") + F2(r.DobaPrazdneni) + unitShort("hod.") +
+               "</table>";
+    });
+}
+
+void trench(std::vector<std::string>& out, const ProjectRecord& r, const FormState&,
+            const ReportControls& c)
+{
+    line(out, [&] {
+        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
+               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unit("") +
+               open("Pórovitost výplně rýhy") + F2(r.PorVyplne) + unit("") +
+               open("Šířka rýhy (střední)") + F2(r.SirkaRyhy) + unit("m") + open("Výška rýhy") +
+               F2(r.VyskaRyhy) + unit("m");
+    });
+    if (c.chkSelPretok4)
+        line(out, [&] {
+            return heading("Drenáž") + open("Vnitřní průměr infilovací trouby") +
+                   F0(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
+                   F0(r.PrumTroubVnej) + unit("mm") + open("Počet potrubí") + F0(r.PocetPotrubi) +
+                   unit("") + open("Výstupní plocha") + F2(r.VystupPlocha) +
+                   unit("cm<sup>2</sup>/m") + open("Výstupní rychlost") + F2(r.VystupRychlost) +
+                   unit("m/s");
+        });
+    line(out, [&] {
+        return kHr + open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Délka infilovací rýhy") + F2(r.DelkaRyhy) + unitShort("m") + "</table>";
+    });
+}
+
+void shaft(std::vector<std::string>& out, const ProjectRecord& r, const FormState& f,
+           const ReportControls& c)
+{
+    line(out, [&] {
+        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
+               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unitShort("") +
+               open("Nezámrzná hloubka přítoku") + F2(r.NezamrzHlPritok) + unitShort("m") +
+               open("Typ šachty") + S(c.cboTypSachty) + unitShort("") + open("Počet šachet") +
+               T(static_cast<float>(r.SachtyCount)) + unitShort("");
+    });
+    if (f.ShaftShape == 0) {
+        line(out, [&] {
+            return open("Vnitřní průměr šachty") + F2(r.PrumerSachtyVnit) + unitShort("m");
+        });
+    } else if (f.ShaftShape == 1) {
+        line(out, [&] { return open("Šířka šachty") + F2(r.ShaftWidth) + unitShort("m"); });
+        line(out, [&] { return open("Délka šachty") + F2(r.ShaftLength) + unitShort("m"); });
+    }
+    line(out, [&] {
+        return open("Tloušťka stěny") + F2(r.TloustkaSteny) + unitShort("m") +
+               open("Výška vzdutí") + F2(r.VyskaVzduti) + unitShort("m") +
+               open("Výška filtrační vrstvy") + F2(r.VyskaFiltrVrstvy) + unitShort("m");
+    });
+    if (f.SoilOption == 1)
+        line(out, [&] {
+            return open("Výška vrstvy písku/jem. štěrku") + F2(r.VyskaPiskVrstvy) +
+                   unitShort("m");
+        });
+    line(out, [&] {
+        return kHr + open("Potřebná hloubka šachty") + F2(r.HloubkaSachty) + unitShort("m") +
+               open("Min. hloubka podzemní vody") + F2(r.PotrHloubkaZahl) + unitShort("m") +
+               open("Potřebný součinitel filtrace filtru") + E(r.SoucFiltrPruleh) +
+               unitShort("m/s") + open("Infilovací plocha") + F2(r.InfilPlocha) +
+               unitShort("m<sup>2</sup>") + "</table>";
+    });
+}
+
+void basin(std::vector<std::string>& out, const ProjectRecord& r, const FormState&,
+           const ReportControls& c)
+{
+    line(out, [&] {
+        // The specific intensity is in l/s.ha and the bottom length in metres; the
+        // page used to print "m" and nothing there.
+        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
+               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unitShort("") +
+               open("Specifická infilovací intenzita") + F2(r.SpecInfilIntenz) +
+               unitShort("l/s.ha") + open("Délka dna nádrže") + F2(r.DelkaDnaNadrz) +
+               unitShort("m") + open("Šířka dna nádrže") + F2(r.SirkaDnaNadrz) + unitShort("m") +
+               open("Hloubka nádrže") + F2(r.HloubkaNadrz) + unitShort("m") +
+               "<TR><TD valign=bottom width=200>Sklon svahů nádrže</TD><TH valign=bottom "
+               "align=right width=200>1 : </TH><TH valign=bottom align=left width=250>" +
+               F0(r.SklonSvahuNadrz) + "</TH>";
+    });
+    if (c.chkPredUsaz)
+        line(out, [&] { return heading("Předsazené usazování"); });
+    line(out, [&] {
+        return kHr + open("Infilovací tok") + F2(r.InfilTok) + unitShort("m<sup>3</sup>/s") +
+               open("Potřebný objem akumulace") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Objem dle rozměrů nádrže") + F2(r.VypObjNadrz) + unitShort("m<sup>3</sup>") +
+               "</table>";
+    });
+}
+
+// ---- the file ----
+
+std::string reasonOf(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM: return "přístup odepřen";
+    case EROFS: return "disk je jen pro čtení";
+    case ENOSPC:
+    case EDQUOT: return "na disku není dost místa";
+    case ENOENT:
+    case ENOTDIR: return "složka neexistuje";
+    case ENAMETOOLONG: return "název souboru je příliš dlouhý";
+    case EISDIR: return "na místě souboru je složka";
+    case EIO: return "chyba zápisu na disk";
+    case EMFILE:
+    case ENFILE: return "je otevřeno příliš mnoho souborů";
+    default: return "systémová chyba č. " + std::to_string(error);
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool unreserved(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           c == '-' || c == '.' || c == '_' || c == '~';
+}
+
+} // namespace
+
+std::string EscapeHtml(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string DetailsWithBreaks(std::string_view details)
+{
+    std::string out;
+    out.reserve(details.size());
+    for (std::size_t i = 0; i < details.size(); ++i) {
+        if (details[i] == '\r' && i + 1 < details.size() && details[i + 1] == '\n') {
+            out += "<br>";
+            ++i;
+        } else {
+            out.push_back(details[i]);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& form,
+                                            const ReportControls& controls,
+                                            const ReportStamp& stamp)
+{
+    r.Details = DetailsWithBreaks(r.Details);
+
+    std::vector<std::string> out;
+    // The character set is declared at once, so a saved copy shows its Czech
+    // letters in any browser.
+    line(out, [&] {
+        return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+               "charset=windows-1250\"></head><body><div "
+               "style=position:relative;width:650px;height:350px>"
+               "<table border=0>"
+               "<TR><TD width=200>Název projektu</TD><TH align=left width=450>" +
+               S(r.ProjName) + "</TH><TD rowspan=4 width=210><img border=0 src=" +
+               std::string(kLogoSrc) + "></TD></TR>" +
+               "<TR><TD width=200>Projektant</TD><TH align=left width=450>" + S(r.Projektant) +
+               "</TH></TR>" + "<TR><TD width=200>Investor</TD><TH align=left width=450>" +
+               S(r.Investor) + "</TH></TR>" +
+               "<TR><TD width=200>Místo akce</TD><TH align=left width=450>" + S(r.MistoAkce) +
+               "</TH></TR>" + "<TR><TD width=200>Typ infilování</TD><TH align=left width=450>" +
+               S(r.TechnologyNames[form.TechIndex]) + "</TH></TR>" + "</table>";
+    });
+
+    if (!r.Details.empty())
+        line(out, [&] {
+            return "<br><u>Detailní popis</u><br><align=justify>" + detailsForPage(r.Details) +
+                   "</p>";
+        });
+
+    line(out, [&] {
+        return "<hr><u>Návrhový déšť</u> dešťoměrná stanice - <b>" + S(r.StationName) +
+               "</b>, periodicita - <b>" + S(r.PeriodicityText) +
+               "</b><p><table border=1 style=border-collapse:collapse><tr><th width=150 "
+               "align=center>Doba trvání deště (min)</th><th width=150 align=center>Intenzita "
+               "deště (l/s.ha)</th></tr>";
+    });
+
+    for (int i = 1; i <= 9; ++i)
+        line(out, [&] {
+            // The design duration's row is bold: header cells instead of data cells.
+            const std::string cell = r.RainDurations[i] == r.SelDTrvDeste ? "th" : "td";
+            return "<tr><" + cell + " width=150 align=center>" + T(r.RainDurations[i]) + "</" +
+                   cell + "><" + cell + " width=150 align=center>" + T(r.RainIntensities[i]) +
+                   "</" + cell + "></tr>";
+        });
+
+    out.push_back("</table><hr>");
+    out.push_back("<u>Odvodňovaná plocha</u><p><table border=1 "
+                  "style=border-collapse:collapse><tr><th width=150 align=center>Dílčí plocha "
+                  "(m<sup>2</sup>)</th><th width=200 align=center>Souč. povrch. odtoku</th><th "
+                  "width=250 align=center>Dílčí typ povrchu</th></tr>");
+    // Every entry of the drained-area lists but the last, spare one.
+    for (int k = 1; k <= r.SubAreaSizes.slotCount() - 1; ++k)
+        line(out, [&] {
+            return "<tr><td width=150 align=center>" + T(r.SubAreaSizes[k]) +
+                   "</td><td width=200 align=center>" + T(r.SubAreaCoefs[k]) +
+                   "</td><td width=250 align=left>" + S(r.SubAreaKinds[k]) + "</td></tr>";
+        });
+    out.push_back("</table><br>");
+
+    static constexpr Emit sections[] = {surface, swale, combined, trench, shaft, basin};
+    if (form.TechIndex >= 1 && form.TechIndex <= 6)
+        sections[form.TechIndex - 1](out, r, form, controls);
+
+    out.push_back("<hr><p><font size=2>Datum a čas výpočtu:  " + S(stamp.date) + ",  " +
+                  S(stamp.time) + "</font></p>" + "</div></body></html>");
+    return out;
+}
+
+std::string EncodeReport(const std::vector<std::string>& lines)
+{
+    std::string bytes;
+    for (const auto& l : lines) {
+        bytes += ToWindows1250(l);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::string SafeNamePart(std::string_view name)
+{
+    constexpr std::size_t kMaxBytes = 200;
+    std::string out;
+    std::size_t i = 0;
+    while (i < name.size()) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        std::size_t len = 1;
+        bool valid = true;
+        if (c >= 0x80) {
+            len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+            valid = len > 0 && i + len <= name.size();
+            for (std::size_t k = 1; valid && k < len; ++k)
+                valid = (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80;
+            if (!valid)
+                len = 1;
+        }
+        std::string piece;
+        if (!valid || c < 0x20 || c == 0x7F ||
+            std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+            piece = "_";
+        else if (c == '.' && !out.empty() && out.back() == '.')
+            piece = "_"; // no "..": the name can never step out of its folder
+        else
+            piece = std::string(name.substr(i, len));
+        if (out.size() + piece.size() > kMaxBytes)
+            break;
+        out += piece;
+        i += len;
+    }
+    return out;
+}
+
+std::string ResultsFileNameFor(std::string_view projectName)
+{
+    return "Infil_" + SafeNamePart(projectName);
+}
+
+std::string ResultsFilePathFor(std::string_view appDir, std::string_view projectName)
+{
+    std::string dir(appDir);
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    if (dir != "/")
+        dir += "/";
+    return dir + ResultsFileNameFor(projectName);
+}
+
+std::string ExistingFileName(std::string_view path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(std::string(path).c_str(), &st) != 0)
+        return "";
+    const std::size_t slash = path.find_last_of('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
+                                const ReportControls& controls, const ReportStamp& stamp,
+                                MessagePort& messages)
+{
+    if (r.ResultsFilePath.empty())
+        return {WriteStatus::NoPath, ""};
+
+    const std::string& path = r.ResultsFilePath;
+    // Opened without truncating: another program's lock must be seen before the
+    // old content is touched.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    int openError = fd < 0 ? errno : 0;
+    // A file system without locks is no reason to fail; only a held lock is.
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        openError = ETXTBSY;
+
+    // The notes are converted whether or not the file opens, as they always were.
+    const std::string bytes = EncodeReport(ResultsReportLines(r, form, controls, stamp));
+
+    if (openError == ETXTBSY) {
+        if (fd >= 0)
+            ::close(fd);
+        r.ResultsFileName = ExistingFileName(path);
+        messages.showMessage({MessageIcon::Stop, std::string(kAppTitle),
+                              "Soubor " + r.ResultsFileName + " je otevřený jinou aplikací."});
+        return {WriteStatus::InUse, "soubor je otevřený jinou aplikací"};
+    }
+
+    int error = openError;
+    if (fd >= 0 && error == 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0)
+            error = errno;
+        if (error == 0 && !writeAll(fd, bytes))
+            error = errno;
+    }
+    if (fd >= 0 && ::close(fd) != 0 && error == 0)
+        error = errno;
+
+    if (error != 0) {
+        const std::string reason = reasonOf(error);
+        messages.showMessage({MessageIcon::Stop, std::string(kAppTitle),
+                              "Výsledky nelze zapsat do souboru " + path + " (" + reason +
+                                  ")."});
+        return {WriteStatus::Failed, reason};
+    }
+    return {WriteStatus::Written, ""};
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes, std::string* reason)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (!writeAll(fd, bytes))
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+    }
+    if (error != 0 && reason)
+        *reason = reasonOf(error);
+    return error == 0;
+}
+
+void DeleteResultsFile(std::string_view path)
+{
+    if (!path.empty())
+        ::unlink(std::string(path).c_str());
+}
+
+std::string RelinkLogo(std::string_view page, std::string_view folder)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string target = "\"";
+    for (char ch : folder) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (unreserved(c)) {
+            target.push_back(ch);
+        } else {
+            target.push_back('%');
+            target.push_back(hex[c >> 4]);
+            target.push_back(hex[c & 0xF]);
+        }
+    }
+    target += "/logo.gif\"";
+
+    std::string out;
+    const std::string from = "src=" + std::string(kLogoSrc);
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t at = page.find(from, start);
+        out.append(page.substr(start, at == std::string_view::npos ? std::string_view::npos
+                                                                    : at - start));
+        if (at == std::string_view::npos)
+            break;
+        out += "src=" + target;
+        start = at + from.size();
+    }
+    return out;
+}
+
+} // namespace infil::report

@@ -1,0 +1,192 @@
+// The report's bytes and file: code page, line ends, file name, writing and its failures.
+#include "Cp1250.h"
+#include "ReferenceTables.h"
+#include "ReportWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace infil;
+using namespace infil::report;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Recorder : public MessagePort {
+public:
+    std::vector<Message> shown;
+    void showMessage(const Message& m) override { shown.push_back(m); }
+};
+
+std::string readFile(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ReportFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("infil-report-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        InitReferenceTables(r);
+        InitSubAreaLists(r);
+        f.TechIndex = 1;
+        r.ProjName = "Most";
+        r.ResultsFilePath = ResultsFilePathFor(dir.string(), r.ProjName);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    WriteOutcome write() { return WriteResultsReport(r, f, c, stamp, messages); }
+
+    fs::path dir;
+    ProjectRecord r;
+    FormState f;
+    ReportControls c;
+    ReportStamp stamp{"1.2.2024", "10:00:00"};
+    Recorder messages;
+};
+
+} // namespace
+
+TEST(Cp1250, CzechLettersHaveTheirCodePageBytes)
+{
+    EXPECT_EQ(ToWindows1250("ěščřžýáíéúůďťňó"),
+              "\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9\xFA\xF9\xEF\x9D\xF2\xF3");
+    EXPECT_EQ(ToWindows1250("ĚŠČŘŽÝÁÍÉÚŮĎŤŇÓ"),
+              "\xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9\xDA\xD9\xCF\x8D\xD2\xD3");
+    EXPECT_EQ(ToWindows1250("m\u00A0× €"), "m\xA0\xD7 \x80");
+    EXPECT_EQ(FromWindows1250("\xC8\xED\x9E\x6B\x6F\x76\x69\x63\x65"), "Čížkovice");
+}
+
+TEST(Cp1250, MissingCharactersBecomeReferencesNotLosses)
+{
+    EXPECT_EQ(ToWindows1250("π ≤ 1 😀"), "&#960; &#8804; 1 &#128512;");
+    // Broken UTF-8: a stray continuation byte, a cut sequence, an overlong slash.
+    EXPECT_EQ(ToWindows1250("a\x80" "b"), "a&#65533;b");
+    EXPECT_EQ(ToWindows1250("x\xC4"), "x&#65533;");
+    EXPECT_EQ(ToWindows1250("\xC0\xAF"), "&#65533;&#65533;");
+    EXPECT_EQ(FromWindows1250("\x81"), "\uFFFD");
+}
+
+TEST(Cp1250, ReportBytesEndEveryLineWithCrLf)
+{
+    EXPECT_EQ(EncodeReport({"Výška", "", "m<sup>2</sup>"}), "V\xFD\x9Aka\r\n\r\nm<sup>2</sup>\r\n");
+}
+
+TEST(ReportFileName, ProjectNameStaysInsideTheApplicationFolder)
+{
+    EXPECT_EQ(ResultsFilePathFor("/opt/infil", "Most"), "/opt/infil/Infil_Most");
+    EXPECT_EQ(ResultsFilePathFor("/opt/infil/", ""), "/opt/infil/Infil_");
+    EXPECT_EQ(ResultsFileNameFor("Čistírna Říčany 2"), "Infil_Čistírna Říčany 2");
+    EXPECT_EQ(ResultsFileNameFor("../../etc/passwd"), "Infil_.__.__etc_passwd");
+    EXPECT_EQ(ResultsFileNameFor(".."), "Infil_._");
+    EXPECT_EQ(ResultsFileNameFor("a\\b:c*d?e\"f<g>h|i"), "Infil_a_b_c_d_e_f_g_h_i");
+    EXPECT_EQ(ResultsFileNameFor("řádek\r\nnový\x7F"), "Infil_řádek__nový_");
+    EXPECT_EQ(ResultsFileNameFor("bad\xFFutf"), "Infil_bad_utf");
+
+    // A very long name is cut at a whole character, well below the file-name limit.
+    std::string longName;
+    for (int i = 0; i < 300; ++i)
+        longName += "ž";
+    const std::string part = SafeNamePart(longName);
+    EXPECT_EQ(part.size(), 200u);
+    EXPECT_EQ(part.substr(198), "ž");
+}
+
+TEST_F(ReportFile, WritesThePageBesideTheProgram)
+{
+    r.Details = "a\r\nb";
+    const auto outcome = write();
+    EXPECT_TRUE(outcome.written());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(r.Details, "a<br>b");
+    const fs::path file = dir / "Infil_Most";
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(readFile(file), EncodeReport(ResultsReportLines(r, f, c, stamp)));
+
+    // Rewritten whole each time: a shorter page leaves nothing of the longer one.
+    r.Details.clear();
+    EXPECT_TRUE(write().written());
+    EXPECT_EQ(readFile(file), EncodeReport(ResultsReportLines(r, f, c, stamp)));
+
+    DeleteResultsFile(file.string());
+    EXPECT_FALSE(fs::exists(file));
+    DeleteResultsFile(file.string()); // already gone: no error
+    DeleteResultsFile("");
+}
+
+TEST_F(ReportFile, EmptyPathWritesNothingAndSaysNothing)
+{
+    r.ResultsFilePath.clear();
+    r.Details = "a\r\nb";
+    EXPECT_EQ(write().status, WriteStatus::NoPath);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(r.Details, "a\r\nb");
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(ReportFile, FileHeldByAnotherProgramKeepsItsContent)
+{
+    const fs::path file = dir / "Infil_Most";
+    std::ofstream(file) << "old page";
+    const int other = ::open(file.c_str(), O_RDONLY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+
+    r.Details = "x\r\ny";
+    const auto outcome = write();
+    ::close(other);
+
+    EXPECT_EQ(outcome.status, WriteStatus::InUse);
+    EXPECT_FALSE(outcome.written());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], (Message{MessageIcon::Stop, "Infil",
+                                          "Soubor Infil_Most je otevřený jinou aplikací."}));
+    EXPECT_EQ(r.ResultsFileName, "Infil_Most");
+    EXPECT_EQ(r.Details, "x<br>y");
+    EXPECT_EQ(readFile(file), "old page");
+}
+
+TEST_F(ReportFile, MissingFolderIsReportedWithItsReason)
+{
+    r.ResultsFilePath = (dir / "gone" / "Infil_Most").string();
+    const auto outcome = write();
+    EXPECT_EQ(outcome.status, WriteStatus::Failed);
+    EXPECT_EQ(outcome.reason, "složka neexistuje");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(messages.shown[0].text,
+              "Výsledky nelze zapsat do souboru " + r.ResultsFilePath + " (složka neexistuje).");
+}
+
+TEST_F(ReportFile, FullDiskIsReportedNotTakenForSuccess)
+{
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "/dev/full is not available here";
+    r.ResultsFilePath = "/dev/full";
+    const auto outcome = write();
+    EXPECT_EQ(outcome.status, WriteStatus::Failed);
+    EXPECT_EQ(outcome.reason, "na disku není dost místa");
+    ASSERT_EQ(messages.shown.size(), 1u);
+}
+
+TEST(SavedCopy, LogoReferencePointsBesideTheCopy)
+{
+    const std::string page = "<td><img border=0 src=Webs\\Desc_soubory\\logo.gif></td>x";
+    EXPECT_EQ(RelinkLogo(page, "Zpráva 1#_soubory"),
+              "<td><img border=0 src=\"Zpr%C3%A1va%201%23_soubory/logo.gif\"></td>x");
+    EXPECT_EQ(RelinkLogo("no picture", "a"), "no picture");
+}
