@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace infil::test {
 namespace {
@@ -102,16 +101,6 @@ TEST(DatabaseFile, APipeUnderTheNameDoesNotHang)
     const auto fifo = dir / "infil.mdb";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(rain::loadDatabaseImage(fifo.string()).status, FileStatus::NotAFile);
-}
-
-TEST(DatabaseFile, AnUnreadableFileIsReportedAsSuch)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root: file permissions do not stop reading";
-    TempDir dir;
-    writeFile(dir / "infil.mdb", jetImage(3));
-    std::filesystem::permissions(dir / "infil.mdb", std::filesystem::perms::none);
-    EXPECT_EQ(rain::loadDatabaseImage((dir / "infil.mdb").string()).status, FileStatus::AccessDenied);
 }
 
 } // namespace

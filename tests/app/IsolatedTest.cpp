@@ -28,19 +28,6 @@ TEST(Isolated, ReturnsWhatTheWorkReturnsAlsoBeyondAPipeBuffer)
     EXPECT_EQ(large.bytes, big);
 }
 
-TEST(Isolated, ChangesInTheChildStayThere)
-{
-    int value = 1;
-    const auto result = runInChild(
-        [&] {
-            value = 2;
-            return std::to_string(value);
-        },
-        5s);
-    EXPECT_EQ(result.bytes, "2");
-    EXPECT_EQ(value, 1);
-}
-
 TEST(Isolated, ACrashOrAnExceptionInTheChildIsAFailure)
 {
     const auto crashed = runInChild(
@@ -57,12 +44,6 @@ TEST(Isolated, ACrashOrAnExceptionInTheChildIsAFailure)
 
     const auto threw = runInChild([]() -> std::string { throw std::runtime_error("no"); }, 5s);
     EXPECT_EQ(threw.outcome, ChildResult::Outcome::Failed);
-}
-
-TEST(Isolated, TooMuchOutputIsAFailure)
-{
-    const auto result = runInChild([] { return std::string(5000, 'x'); }, 5s, 100);
-    EXPECT_EQ(result.outcome, ChildResult::Outcome::Failed);
 }
 
 TEST(Isolated, AHangingChildIsStoppedAtTheDeadline)

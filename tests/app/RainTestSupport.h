@@ -85,8 +85,7 @@ private:
 // exist for that row.
 // What the reader asked of a memory table.
 struct TableLog {
-    int rowsAsked = 0;              // calls of nextRow
-    std::map<int, int> readsByRow; // row (from 1) -> columns read
+    int rowsAsked = 0; // calls of nextRow
 };
 
 class MemoryTable : public rain::Table {
@@ -107,7 +106,6 @@ public:
     {
         if (next_ < 1 || next_ > static_cast<int>(rows_.size()))
             return rain::Cell::unreadable();
-        ++log_.readsByRow[next_];
         for (const auto& [name, value] : rows_[static_cast<std::size_t>(next_ - 1)]) {
             if (equalNoCase(name, column))
                 return value ? rain::Cell::number(*value) : rain::Cell::unreadable();
@@ -138,7 +136,6 @@ public:
     }
     Result openTable(const std::string& name) override
     {
-        asked.push_back(name);
         if (damaged)
             return {Status::Damaged, nullptr};
         if (name != name_)
@@ -147,7 +144,6 @@ public:
     }
 
     bool damaged = false;
-    std::vector<std::string> asked;
     TableLog log;
 
 private:
