@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace infil::num {
@@ -22,14 +23,14 @@ Decimal toDecimal(double value, int significant)
     if (value == 0 || !std::isfinite(value))
         return d;
     d.negative = value < 0;
-    // to_chars, not printf: the C library follows the process locale, which a
-    // GUI toolkit sets to the user's (a decimal comma).
+    // to_chars, unlike printf, never writes the locale's decimal comma (the Qt
+    // program runs under the user's locale).
     char buf[64];
-    const auto written = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value),
-                                       std::chars_format::scientific, significant - 1);
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, significant - 1);
     *written.ptr = '\0';
     // buf: "d.ddddde±XX"
-    std::string_view s(buf);
+    std::string_view s(buf, static_cast<std::size_t>(written.ptr - buf));
     const auto e = s.find('e');
     for (char c : s.substr(0, e))
         if (c != '.')
@@ -202,10 +203,10 @@ std::string plain(float value)
         return "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Inf" : "Inf";
-    // As "%.7G", independent of the process locale.
+    // "%.7G" of the "C" locale, whatever the process's locale is.
     char buf[48];
-    const auto written = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
-                                       std::chars_format::general, 7);
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::general, 7);
     std::string text(buf, written.ptr);
     for (char& c : text)
         if (c == 'e')

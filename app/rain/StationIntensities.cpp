@@ -1,0 +1,191 @@
+#include "rain/StationIntensities.h"
+
+#include "rain/DatabaseFile.h"
+#include "rain/Isolated.h"
+#include "rain/MdbReader.h"
+#include "rain/StationTable.h"
+
+#include <cstring>
+#include <span>
+#include <type_traits>
+
+namespace infil::rain {
+
+namespace {
+
+enum class Outcome : std::int32_t {
+    Loaded,
+    NoSuchTable,
+    NoRows,
+    TableDamaged,
+    NotReadable,   // libmdb could not open the image or read its catalogue
+    ReaderFailed,  // the child crashed or returned nonsense
+    ReaderTimedOut,
+    ReaderNotStarted
+};
+
+// What the child sends back: the whole outcome in one fixed-size block.
+struct Packet {
+    std::uint32_t magic = 0;
+    Outcome outcome = Outcome::ReaderFailed;
+    std::int16_t durations[9] = {};
+    float intensities[7][9] = {};
+};
+static_assert(std::is_trivially_copyable_v<Packet>);
+constexpr std::uint32_t kMagic = 0x52414931; // "RAI1"
+
+Outcome outcomeOf(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Loaded: return Outcome::Loaded;
+    case ReadStatus::NoSuchTable: return Outcome::NoSuchTable;
+    case ReadStatus::NoRows: return Outcome::NoRows;
+    case ReadStatus::Damaged: return Outcome::TableDamaged;
+    }
+    return Outcome::ReaderFailed;
+}
+
+Packet readImage(std::span<unsigned char> image, std::int16_t stationId, const StationDurationTable& durations,
+                 const StationIntensityTable& intensities)
+{
+    Packet packet;
+    packet.magic = kMagic;
+    auto database = MdbDatabase::open(image);
+    if (!database) {
+        packet.outcome = Outcome::NotReadable;
+        return packet;
+    }
+    StationDurationTable d = durations;
+    StationIntensityTable t = intensities;
+    packet.outcome = outcomeOf(readStationTable(*database, stationId, d, t));
+    for (int r = 1; r <= 9; ++r) {
+        packet.durations[r - 1] = d[r];
+        for (int k = 1; k <= 7; ++k)
+            packet.intensities[k - 1][r - 1] = t[k][r];
+    }
+    return packet;
+}
+
+std::string toBytes(const Packet& packet)
+{
+    std::string bytes(sizeof packet, '\0');
+    std::memcpy(bytes.data(), &packet, sizeof packet);
+    return bytes;
+}
+
+Packet fromBytes(const std::string& bytes)
+{
+    Packet packet;
+    if (bytes.size() != sizeof packet)
+        return packet; // magic 0: rejected below
+    std::memcpy(&packet, bytes.data(), sizeof packet);
+    return packet;
+}
+
+const char* const kKeptNote = "\n\nDosavadní intenzity deště zůstávají beze změny.";
+
+std::string shownPath(const std::string& path)
+{
+    return path.empty() ? std::string("(cesta není zadána)") : path;
+}
+
+std::string fileProblem(FileStatus status)
+{
+    switch (status) {
+    case FileStatus::NotAFile: return "Na tomto místě není soubor (je to složka nebo zařízení).";
+    case FileStatus::AccessDenied: return "K souboru není oprávnění ke čtení.";
+    case FileStatus::ReadError: return "Soubor se nepodařilo přečíst.";
+    case FileStatus::Empty: return "Soubor je prázdný.";
+    case FileStatus::TooLarge: return "Soubor je příliš velký na databázi intenzit deště.";
+    case FileStatus::NotJet: return "Soubor není databází Microsoft Access (Jet 4.0).";
+    case FileStatus::UnsupportedJet: return "Soubor je databází Microsoft Access v nepodporovaném formátu (očekává se Jet 4.0).";
+    case FileStatus::Incomplete: return "Soubor je neúplný nebo poškozený.";
+    case FileStatus::Ok:
+    case FileStatus::Missing: break;
+    }
+    return "Soubor nelze číst.";
+}
+
+Message warning(std::string text)
+{
+    return Message{MessageIcon::Exclamation, std::string(kAppTitle), std::move(text) + kKeptNote};
+}
+
+Message fileMessage(FileStatus status, const std::string& path)
+{
+    if (status == FileStatus::Missing)
+        return warning("Databáze intenzit deště nebyla nalezena.\nHledaný soubor: " + shownPath(path) +
+                       "\n\nIntenzity deště lze zadat ručně volbou „(Vlastní hodnoty)“.");
+    return warning("Databázi intenzit deště nelze přečíst.\nSoubor: " + path + "\n" + fileProblem(status));
+}
+
+Message readMessage(Outcome outcome, std::int16_t stationId, const std::string& path)
+{
+    const std::string table = stationTableName(stationId);
+    switch (outcome) {
+    case Outcome::NoSuchTable:
+        return warning("V databázi intenzit deště nejsou údaje vybrané stanice (identifikátor " +
+                       std::to_string(stationId) + "): chybí tabulka " + table + ".\nSoubor: " + path);
+    case Outcome::NoRows:
+        return warning("Tabulka " + table + " v databázi intenzit deště neobsahuje žádné řádky.\nSoubor: " + path);
+    case Outcome::TableDamaged:
+        return warning("Tabulku " + table + " v databázi intenzit deště nelze přečíst, databáze je poškozená.\nSoubor: " +
+                       path);
+    case Outcome::NotReadable:
+        return warning("Databázi intenzit deště nelze přečíst, soubor je poškozený.\nSoubor: " + path);
+    case Outcome::ReaderTimedOut:
+        return warning("Čtení databáze intenzit deště trvalo příliš dlouho a bylo přerušeno; soubor je "
+                       "zřejmě poškozený.\nSoubor: " +
+                       path);
+    case Outcome::ReaderNotStarted:
+        return warning("Databázi intenzit deště nelze přečíst: systém nedovolil spustit čtení.\nSoubor: " + path);
+    case Outcome::ReaderFailed:
+    case Outcome::Loaded: break;
+    }
+    return warning("Čtení databáze intenzit deště selhalo; soubor je zřejmě poškozený.\nSoubor: " + path);
+}
+
+} // namespace
+
+bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const std::string& databasePath,
+                            MessagePort& messages, const LoadOptions& options)
+{
+    DatabaseImage image = loadDatabaseImage(databasePath);
+    if (image.status != FileStatus::Ok) {
+        messages.showMessage(fileMessage(image.status, databasePath));
+        return false;
+    }
+
+    Packet packet;
+    if (options.isolate) {
+        const ChildResult child = runInChild(
+            [&] { return toBytes(readImage(image.bytes, stationId, record.StationDurations, record.StationIntensities)); },
+            options.timeout);
+        switch (child.outcome) {
+        case ChildResult::Outcome::Completed:
+            packet = fromBytes(child.bytes);
+            if (packet.magic != kMagic || packet.outcome < Outcome::Loaded ||
+                packet.outcome > Outcome::ReaderNotStarted)
+                packet.outcome = Outcome::ReaderFailed;
+            break;
+        case ChildResult::Outcome::Failed: packet.outcome = Outcome::ReaderFailed; break;
+        case ChildResult::Outcome::TimedOut: packet.outcome = Outcome::ReaderTimedOut; break;
+        case ChildResult::Outcome::NotStarted: packet.outcome = Outcome::ReaderNotStarted; break;
+        }
+    } else {
+        packet = readImage(image.bytes, stationId, record.StationDurations, record.StationIntensities);
+    }
+
+    if (packet.outcome != Outcome::Loaded) {
+        messages.showMessage(readMessage(packet.outcome, stationId, databasePath));
+        return false;
+    }
+    for (int r = 1; r <= 9; ++r) {
+        record.StationDurations[r] = packet.durations[r - 1];
+        for (int k = 1; k <= 7; ++k)
+            record.StationIntensities[k][r] = packet.intensities[k - 1][r - 1];
+    }
+    return true;
+}
+
+} // namespace infil::rain

@@ -1,0 +1,55 @@
+#pragma once
+// The Qt view of a grid model (model/Grid.h): mirrors its texts, alignments,
+// merged cells, pictures, current cell, sizes and position, and forwards the
+// user's clicks and arrow keys to the model. It never edits a cell; dialogs put
+// their own editors over cellRect().
+
+#include "model/Grid.h"
+
+#include <QPixmap>
+#include <QTableWidget>
+
+namespace infil::ui {
+
+// Screen pixels (logical, 96 per inch) for a length in twips (1440 per inch).
+int twipsToPixels(int twips);
+
+class GridView : public QTableWidget {
+    Q_OBJECT
+public:
+    // Item data roles the view fills besides the text and its alignment.
+    static constexpr int PictureRole = Qt::UserRole + 1; // int of model::Grid::Picture
+    static constexpr int FixedRole = Qt::UserRole + 2;   // bool: a fixed column's cell
+
+    explicit GridView(model::Grid& grid, QWidget* parent = nullptr);
+
+    model::Grid& grid() const { return grid_; }
+
+    // A cell's rectangle in this widget's coordinates; row 0 is the header row.
+    // Merged cells give the rectangle of the single cell, so an editor covers
+    // only the row it edits.
+    QRect cellRect(int row, int col) const;
+
+    // The two pictures, 16 x 16: a red check mark and a blank.
+    static QPixmap picture(model::Grid::Picture picture);
+
+    // Copies the model into the widgets; runs on every change of the model.
+    void sync();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void applyColumnWidths();
+    void showHeaderTexts();
+
+    model::Grid& grid_;
+};
+
+} // namespace infil::ui
