@@ -4,6 +4,7 @@
 #include "model/Application.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
+#include "ui/DialogWindows.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtServices.h"
 
@@ -120,6 +121,7 @@ int main(int argc, char* argv[])
     infil::ui::installQtServices(app);
     infil::model::installDialogs(app);
     infil::ui::CalcWindow window(app);
+    infil::ui::createDialogWindows(app, window);
     app.userAction([&] { app.calc().load(); });
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&window, &infil::ui::CalcWindow::closed, &qt, &QApplication::quit, Qt::QueuedConnection);
