@@ -38,7 +38,7 @@ std::string czechTime(const DateTime& d)
 
 Application::Application(std::string appDir, MessagePort& messages)
     : clock(systemNow), formatDate(czechDate), formatTime(czechTime),
-      openUrl([](const std::string&) {}), appDir_(std::move(appDir)), messages_(messages)
+      openUrl([](const std::string&) {}), saveShownReport([] {}), previewShownReport([] {}), appDir_(std::move(appDir)), messages_(messages)
 {
     calc_ = std::make_unique<CalcForm>(*this);
 }

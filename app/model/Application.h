@@ -61,6 +61,9 @@ public:
     std::function<std::string(const DateTime&)> formatDate; // the user's short date
     std::function<std::string(const DateTime&)> formatTime; // the user's time of day
     std::function<void(const std::string& address)> openUrl;
+    // The results view's save-as (the user picks a name) and print preview.
+    std::function<void()> saveShownReport;
+    std::function<void()> previewShownReport;
 
 private:
     ProjectRecord record_;

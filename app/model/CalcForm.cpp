@@ -355,6 +355,12 @@ void CalcForm::wireHandlers()
         check->onClick = [this, k = k] { overflowChecked(k); };
     for (auto& [k, button] : cmdOK)
         button->onClick = [this, k = k] { panelOkClicked(k); };
+    cmdSaveResults->onClick = [this] {
+        cmdSaveResults->setEnabled(false);
+        app_.saveShownReport();
+        cmdSaveResults->setEnabled(true);
+    };
+    cmdPrint->onClick = [this] { app_.previewShownReport(); };
     for (auto& [k, link] : lblOdkaz)
         link->onClick = [this, k = k] { app_.openUrl(linkAddress(k)); };
 }
@@ -804,6 +810,7 @@ void CalcForm::tabChanged(int previous)
         removeQuietly(record().ResultsFilePath);
         break;
     case 2:
+        ++pageRevision_;
         descriptionPage_.clear();
         if (state_.TechIndex < 1) {
             selectTab(previous);
@@ -813,6 +820,7 @@ void CalcForm::tabChanged(int previous)
         descriptionPage_ = app_.appDir() + "/Webs/Desc0" + std::to_string(state_.TechIndex) + ".htm";
         break;
     case 3:
+        ++pageRevision_;
         resultsPage_.clear();
         cmdSaveResults->setVisible(false);
         cmdPrint->setVisible(false);

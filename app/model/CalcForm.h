@@ -45,6 +45,9 @@ public:
     const std::string& descriptionPage() const { return descriptionPage_; }
     // The report the results view shows, empty when hidden.
     const std::string& resultsPage() const { return resultsPage_; }
+    // Counts the visits of the two page tabs, so a view knows to load its page
+    // again (the report is rewritten on every visit).
+    int pageRevision() const { return pageRevision_; }
 
     // Addresses of the two links on the first tab.
     static const char* linkAddress(int index);
@@ -187,6 +190,7 @@ private:
     std::int16_t expPos_ = 0; // ExpPos: position of "e" in a coefficient being read
     std::string descriptionPage_;
     std::string resultsPage_;
+    int pageRevision_ = 0;
 };
 
 } // namespace infil::model

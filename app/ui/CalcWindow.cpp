@@ -8,6 +8,8 @@
 #include "Logo.h"
 #include "SelectionGuide.h"
 
+#include "ResultViews.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -179,10 +181,27 @@ QWidget* CalcWindow::widgetFor(const model::Control& control) const { return bin
 
 void CalcWindow::mirrorTab()
 {
-    if (tabs_->currentIndex() == calc_.tab())
+    if (tabs_->currentIndex() != calc_.tab()) {
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(calc_.tab());
+    }
+    mirrorPages();
+}
+
+void CalcWindow::mirrorPages()
+{
+    // A page is loaded again on every visit of its tab: the report is rewritten.
+    if (shownRevision_ == calc_.pageRevision())
         return;
-    const QSignalBlocker block(tabs_);
-    tabs_->setCurrentIndex(calc_.tab());
+    shownRevision_ = calc_.pageRevision();
+    if (calc_.descriptionPage().empty())
+        descriptionView_->hidePage();
+    else
+        descriptionView_->showPage(QString::fromStdString(calc_.descriptionPage()));
+    if (calc_.resultsPage().empty())
+        resultsView_->hideReport();
+    else
+        resultsView_->showReport(QString::fromStdString(calc_.resultsPage()));
 }
 
 void CalcWindow::closeEvent(QCloseEvent* event)
@@ -592,6 +611,8 @@ QWidget* CalcWindow::buildDescriptionTab()
     static_cast<QFrame*>(descriptionArea_)->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto* inner = new QVBoxLayout(descriptionArea_);
     inner->setContentsMargins(0, 0, 0, 0);
+    descriptionView_ = new DescriptionView(descriptionArea_);
+    inner->addWidget(descriptionView_);
     layout->addWidget(descriptionArea_, 1);
     return page;
 }
@@ -607,7 +628,18 @@ QWidget* CalcWindow::buildResultsTab()
     static_cast<QFrame*>(resultsArea_)->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto* inner = new QVBoxLayout(resultsArea_);
     inner->setContentsMargins(0, 0, 0, 0);
+    resultsView_ = new ResultsView(resultsArea_);
+    resultsView_->setMessagePort(&app_.messages());
+    inner->addWidget(resultsView_);
     layout->addWidget(resultsArea_, 1);
+    app_.saveShownReport = [view = QPointer<ResultsView>(resultsView_)] {
+        if (view)
+            view->askAndSave();
+    };
+    app_.previewShownReport = [view = QPointer<ResultsView>(resultsView_)] {
+        if (view)
+            view->printPreview();
+    };
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(binder_->bind(*c.cmdSaveResults, new QPushButton(page)));

@@ -17,6 +17,8 @@ class Control;
 namespace infil::ui {
 
 class Binder;
+class DescriptionView;
+class ResultsView;
 class SelectionGuide;
 
 class CalcWindow : public QMainWindow {
@@ -40,6 +42,8 @@ public:
     // (tab "Výsledky") go: empty widgets with a vertical layout.
     QWidget* descriptionArea() const { return descriptionArea_; }
     QWidget* resultsArea() const { return resultsArea_; }
+    DescriptionView* descriptionView() const { return descriptionView_; }
+    ResultsView* resultsView() const { return resultsView_; }
 
 signals:
     // The user closed the window: the program ends.
@@ -58,6 +62,7 @@ private:
     QWidget* buildDescriptionTab();
     QWidget* buildResultsTab();
     void mirrorTab();
+    void mirrorPages();
 
     model::Application& app_;
     model::CalcForm& calc_;
@@ -66,6 +71,9 @@ private:
     SelectionGuide* guide_ = nullptr;
     QWidget* descriptionArea_ = nullptr;
     QWidget* resultsArea_ = nullptr;
+    DescriptionView* descriptionView_ = nullptr;
+    ResultsView* resultsView_ = nullptr;
+    int shownRevision_ = 0;
     QTimer* clock_ = nullptr;
     int boxWidth_ = 0;
 };

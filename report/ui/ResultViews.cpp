@@ -109,27 +109,12 @@ void DescriptionView::hidePage()
 
 // ---- ResultsView ----
 
-ResultsView::ResultsView(QWidget* parent)
-    : QWidget(parent), browser_(new PageBrowser(this)),
-      save_(new QPushButton(QStringLiteral("Uložit jako"), this)),
-      print_(new QPushButton(QStringLiteral("Tisk"), this))
+ResultsView::ResultsView(QWidget* parent) : QWidget(parent), browser_(new PageBrowser(this))
 {
-    save_->setObjectName(QStringLiteral("cmdSaveResults"));
-    print_->setObjectName(QStringLiteral("cmdPrint"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save_);
-    buttons->addWidget(print_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_, 1);
-    layout->addLayout(buttons);
-
-    connect(save_, &QPushButton::clicked, this, &ResultsView::saveClicked);
-    connect(print_, &QPushButton::clicked, this, &ResultsView::printClicked);
     browser_->hide();
-    save_->hide();
-    print_->hide();
 }
 
 bool ResultsView::showReport(const QString& path)
@@ -145,9 +130,6 @@ void ResultsView::hideReport()
     browser_->clearPage();
 }
 
-void ResultsView::setSaveVisible(bool visible) { save_->setVisible(visible); }
-void ResultsView::setPrintVisible(bool visible) { print_->setVisible(visible); }
-void ResultsView::setPrintEnabled(bool enabled) { print_->setEnabled(enabled); }
 
 void ResultsView::reportFailure(const QString& fileName, const QString& reason)
 {
@@ -233,9 +215,10 @@ void ResultsView::printTo(QPrinter* printer)
     doc->print(printer);
 }
 
-void ResultsView::saveClicked()
+void ResultsView::askAndSave()
 {
-    save_->setEnabled(false);
+    if (!browser_->hasPage())
+        return;
     QFileDialog dialog(this, QStringLiteral("Uložit jako"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QString html = QStringLiteral("Webová stránka (*.htm *.html)");
@@ -249,11 +232,12 @@ void ResultsView::saveClicked()
     dialog.selectFile(QFileInfo(browser_->pagePath()).fileName() + QStringLiteral(".htm"));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         saveAs(dialog.selectedFiles().constFirst());
-    save_->setEnabled(true);
 }
 
-void ResultsView::printClicked()
+void ResultsView::printPreview()
 {
+    if (!browser_->hasPage())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     QPrintPreviewDialog preview(&printer, this);

@@ -10,7 +10,6 @@
 #include <QWidget>
 
 class QPrinter;
-class QPushButton;
 
 namespace infil {
 class MessagePort;
@@ -60,7 +59,7 @@ private:
     PageBrowser* browser_;
 };
 
-// Tab "Výsledky": the report with the buttons "Uložit jako" and "Tisk".
+// Tab "Výsledky": the report, and what its buttons "Uložit jako" and "Tisk" do.
 class ResultsView : public QWidget {
     Q_OBJECT
 public:
@@ -70,15 +69,16 @@ public:
     bool showReport(const QString& path);
     // Hides the browser and forgets the page shown before.
     void hideReport();
-    void setSaveVisible(bool visible);
-    void setPrintVisible(bool visible);
-    void setPrintEnabled(bool enabled);
 
     // Saves the shown page: as PDF when the name ends in ".pdf", otherwise as
     // the page's own bytes with its logo copied into "<name>_soubory" beside it.
     // Failures are reported through the message port (or a message box) and
     // give false.
     bool saveAs(const QString& fileName);
+    // Asks the user for a name (HTML or PDF) and saves the shown page under it.
+    void askAndSave();
+    // Opens the print preview of the shown page, from which the user prints.
+    void printPreview();
     // Lays the shown page out on the printer's pages.
     void printTo(QPrinter* printer);
 
@@ -86,17 +86,11 @@ public:
     void setMessagePort(MessagePort* port) { messages_ = port; }
 
     PageBrowser* browser() const { return browser_; }
-    QPushButton* saveButton() const { return save_; }
-    QPushButton* printButton() const { return print_; }
 
 private:
-    void saveClicked();
-    void printClicked();
     void reportFailure(const QString& fileName, const QString& reason);
 
     PageBrowser* browser_;
-    QPushButton* save_;
-    QPushButton* print_;
     MessagePort* messages_ = nullptr;
 };
 

@@ -8,12 +8,14 @@
 #include "ui/Binding.h"
 #include "ui/CalcWindow.h"
 #include "ui/QtServices.h"
+#include "ResultViews.h"
 #include "ui/SelectionGuide.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -338,6 +340,34 @@ TEST_F(CalcWindowTest, BasinInCentralisedMode)
 
 // ---------------------------------------------------------------------------
 // The window's own state
+
+TEST_F(CalcWindowTest, ResultsTabShowsTheReportJustWritten)
+{
+    sharedInputs();
+    chooseTechnology(2);
+    // Czech letters arrive as one insertion, as an input method delivers them.
+    auto paste = [&](const QString& text) {
+        auto* edit = widget<QLineEdit>(calc().txtProjName);
+        edit->selectAll();
+        edit->insert(text);
+    };
+    paste(QStringLiteral("Průleh u školy"));
+    window->tabs()->setCurrentIndex(3);
+    ASSERT_EQ(calc().tab(), 3);
+    const QString shown = window->resultsView()->browser()->toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Průleh u školy"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Infilování v průlezích")));
+    EXPECT_TRUE(window->resultsView()->browser()->isVisible());
+    EXPECT_TRUE(widget(calc().cmdSaveResults)->isVisible());
+    EXPECT_TRUE(widget(calc().cmdPrint)->isVisible());
+
+    // Back on "Výpočet" the report is gone; the next visit writes the changed design.
+    window->tabs()->setCurrentIndex(1);
+    EXPECT_FALSE(QFile::exists(qs(app.record().ResultsFilePath)));
+    paste(QStringLiteral("Průleh u knihovny"));
+    window->tabs()->setCurrentIndex(3);
+    EXPECT_TRUE(window->resultsView()->browser()->toPlainText().contains(QStringLiteral("u knihovny")));
+}
 
 TEST_F(CalcWindowTest, ReminderOnEnteringTheListMovesTheFocusOnce)
 {

@@ -132,8 +132,6 @@ TEST(ResultsView, WithdrawnReportLeavesNothingToShowSaveOrPrint)
     AppFolder app;
     ui::ResultsView view;
     view.showReport(app.report);
-    view.setSaveVisible(true);
-    view.setPrintVisible(true);
     view.hideReport();
     EXPECT_TRUE(view.browser()->isHidden());
     EXPECT_TRUE(view.browser()->toPlainText().isEmpty());
@@ -219,8 +217,6 @@ TEST(ResultsView, Screenshots)
     ui::ResultsView view;
     view.resize(1000, 760);
     view.showReport(app.report);
-    view.setSaveVisible(true);
-    view.setPrintVisible(true);
     view.show();
     view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/results.png"));
 
