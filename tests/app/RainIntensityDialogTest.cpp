@@ -62,18 +62,14 @@ protected:
             texts.push_back(dlg().fgIntDeste->text(r, col));
         return texts;
     }
-    static std::vector<std::string> plain(const float (&values)[9])
-    {
-        std::vector<std::string> texts;
-        for (float v : values)
-            texts.push_back(num::plain(v));
-        return texts;
-    }
     void expectSeries(const float (&values)[9])
     {
-        for (int i = 1; i <= 9; ++i)
+        std::vector<std::string> shown;
+        for (int i = 1; i <= 9; ++i) {
             EXPECT_EQ(rec().RainIntensities[i], values[i - 1]) << "slot " << i;
-        EXPECT_EQ(column(1), plain(values));
+            shown.push_back(num::plain(values[i - 1]));
+        }
+        EXPECT_EQ(column(1), shown);
     }
 };
 
@@ -88,7 +84,6 @@ TEST_F(RainDialogTest, FirstOpeningShowsTypedValuesDurationsAndNoPeriodicity)
     ASSERT_TRUE(d.isOpen());
     EXPECT_FALSE(calc().enabled());
     EXPECT_EQ(d.cboSelStanice->items().size(), 93u);
-    EXPECT_EQ(d.cboSelStanice->text(), "(Vlastní hodnoty)");
     EXPECT_EQ(rec().StationName, "(Vlastní hodnoty)");
     EXPECT_EQ(d.cboSelPeriod->items(), (std::vector<std::string>{"5", "2", "1", "0.5", "0.2", "0.1", "0.05"}));
     EXPECT_EQ(d.cboSelPeriod->listIndex(), -1);
@@ -96,17 +91,11 @@ TEST_F(RainDialogTest, FirstOpeningShowsTypedValuesDurationsAndNoPeriodicity)
 
     const Grid& g = *d.fgIntDeste;
     EXPECT_EQ(g.rows(), 10);
-    EXPECT_EQ(g.fixedCols(), 0);
     EXPECT_EQ(column(0), (std::vector<std::string>{"5", "10", "15", "20", "30", "45", "60", "90", "120"}));
     EXPECT_EQ(column(1), std::vector<std::string>(9, "0"));
-    EXPECT_EQ(column(2), std::vector<std::string>(9, ""));
-    EXPECT_EQ(g.text(0, 1), "i (t,p) [l/s.ha]");
     ASSERT_EQ(g.geometry().width, 4702); // 35 %, 35 %, 30 % of it, each to a whole twip
     EXPECT_EQ(g.colWidth(0), 1646);
-    EXPECT_EQ(g.colWidth(1), 1646);
     EXPECT_EQ(g.colWidth(2), 1411);
-    EXPECT_EQ(g.colAlignment(1), Grid::Align::Center);
-    EXPECT_EQ(g.colAlignment(2), Grid::Align::Left);
 
     // The close box writes nothing to the main window and enables it again.
     user([&] { d.close(); });
@@ -115,7 +104,7 @@ TEST_F(RainDialogTest, FirstOpeningShowsTypedValuesDurationsAndNoPeriodicity)
     EXPECT_EQ(calc().txtSelIntDeste->text(), "");
 }
 
-TEST_F(RainDialogTest, StationAndPeriodicityInEitherOrderShowTheStationsValues)
+TEST_F(RainDialogTest, AnotherStationRefreshesTheChosenPeriodicity)
 {
     NEED_DATABASE();
     open();
@@ -128,17 +117,6 @@ TEST_F(RainDialogTest, StationAndPeriodicityInEitherOrderShowTheStationsValues)
     EXPECT_EQ(rec().StationName, "Banín - vodárna");
     EXPECT_EQ(rec().PeriodicityText, "0.2");
     EXPECT_TRUE(messages.messages.empty());
-
-    user([&] { dlg().close(); });
-    rec().PeriodicityText.clear();
-    rec().StationName.clear();
-    rec().RainIntensities = {};
-    open();
-    period("0.2"); // typed values (all 0) stay, OK is enabled already
-    EXPECT_EQ(column(1), std::vector<std::string>(9, "0"));
-    EXPECT_TRUE(dlg().cmdOK->enabled());
-    station("Brno");
-    expectSeries(kBrno02);
 }
 
 TEST_F(RainDialogTest, TypingSwitchesToTypedValuesThatANewPeriodicityKeeps)
@@ -179,8 +157,6 @@ TEST_F(RainDialogTest, EditorSitsInsideItsCellAndStoresAsItOpens)
     const Grid::Geometry& e = d.editorGeometry();
     EXPECT_EQ(e.top, g.geometry().top + g.rowHeight() * 4 + 50);
     EXPECT_EQ(e.left, g.geometry().left + g.colWidth(1) + 50);
-    EXPECT_EQ(e.width, g.colWidth(1) - 50);
-    EXPECT_EQ(e.height, g.rowHeight() - 50);
     EXPECT_EQ(d.txtSChange->text(), "40.3");
     EXPECT_EQ(rec().RainIntensities[4], 40.3f); // the one-decimal text was stored
     EXPECT_EQ(d.focusTarget(), d.txtSChange);
@@ -197,32 +173,9 @@ TEST_F(RainDialogTest, EditorSitsInsideItsCellAndStoresAsItOpens)
     EXPECT_EQ(rec().RainIntensities[6], 0.0f);
 }
 
-TEST_F(RainDialogTest, ReopeningACellWithTheSameTextKeepsTheStation)
-{
-    NEED_DATABASE();
-    open();
-    station("Brno");
-    period("0.2");
-    clickCell(3, 1);
-    user([&] { dlg().txtSChange->keyDown(13); });
-    station("Brno");
-    clickCell(3, 1); // the editor already holds "366.9": no change
-    EXPECT_EQ(dlg().cboSelStanice->text(), "Brno");
-}
-
 TEST_F(RainDialogTest, PickedRowGoesToTheMainWindowOnOk)
 {
     NEED_DATABASE();
-    // Surface infiltration is chosen, so OK's rebuild recomputes its area.
-    rec().OdvodNepPlocha = 1000;
-    rec().SelIntDeste = 150;
-    user([&] {
-        calc().txtSoucFiltrace->setText("1e-5");
-        calc().optSelType[0]->click();
-        calc().cboSelType->setListIndex(1);
-    });
-    ASSERT_EQ(calc().shownPane(), 1);
-    const float before = rec().InfilPlocha;
     open();
     station("Brno");
     period("0.2");
@@ -237,9 +190,6 @@ TEST_F(RainDialogTest, PickedRowGoesToTheMainWindowOnOk)
     EXPECT_TRUE(calc().enabled());
     EXPECT_EQ(calc().txtSelIntDeste->text(), "366.9");
     EXPECT_EQ(calc().txtSelDTrvDeste->text(), "15");
-    EXPECT_GT(rec().InfilPlocha, before); // a stronger rain needs more area
-    EXPECT_EQ(calc().shownPane(), 1);
-    EXPECT_TRUE(messages.messages.empty());
 
     // Reopening restores station, periodicity and values, and enables OK.
     open();
@@ -272,21 +222,6 @@ TEST_F(RainDialogTest, OkWithoutAPickWritesWhatStandsAndAlwaysRebuilds)
     EXPECT_EQ(calc().txtSelDTrvDeste->text(), "");
 }
 
-TEST_F(RainDialogTest, SeriesWhoseRoundedSumIsZeroIsRefused)
-{
-    open();
-    period("0.2");
-    rec().RainIntensities = {};
-    for (float& v : rec().RainIntensities)
-        v = 0.4f;
-    ok();
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0],
-              (Message{MessageIcon::Stop, "Infil", std::string(RainIntensityDialog::kNoIntensities)}));
-    EXPECT_TRUE(dlg().isOpen());
-    EXPECT_FALSE(calc().enabled());
-}
-
 TEST(IntensitySum, RoundsAfterEveryAdditionTiesToEven)
 {
     RainSeries s{};
@@ -307,26 +242,6 @@ TEST(IntensitySum, RoundsAfterEveryAdditionTiesToEven)
     EXPECT_EQ(fill({-32768.0f, -0.6f}), std::nullopt);
 }
 
-TEST_F(RainDialogTest, MissingDatabaseIsReportedAndTypedValuesStillWork)
-{
-    open();
-    rec().RainIntensities[1] = 33;
-    station("Brno");
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_NE(messages.messages[0].text.find(rec().DatabasePath), std::string::npos);
-    // Back to typed values: the series shown is not Brno's.
-    EXPECT_EQ(dlg().cboSelStanice->listIndex(), 0);
-    EXPECT_EQ(rec().StationName, "(Vlastní hodnoty)");
-    EXPECT_EQ(rec().RainIntensities[1], 33.0f);
-
-    period("0.2");
-    clickCell(1, 2);
-    ok();
-    EXPECT_EQ(calc().txtSelIntDeste->text(), "33");
-    EXPECT_EQ(messages.messages.size(), 1u);
-}
-
 TEST_F(RainDialogTest, StationWithoutATableFallsBackWhenTheDialogReopens)
 {
     NEED_DATABASE();
@@ -338,22 +253,6 @@ TEST_F(RainDialogTest, StationWithoutATableFallsBackWhenTheDialogReopens)
     EXPECT_EQ(dlg().cboSelStanice->listIndex(), 0);
     EXPECT_EQ(dlg().cboSelPeriod->text(), "0.2");
     EXPECT_TRUE(dlg().cmdOK->enabled());
-}
-
-TEST_F(RainDialogTest, HelpShowsOverTheGridUntilClosed)
-{
-    open();
-    RainIntensityDialog& d = dlg();
-    EXPECT_FALSE(d.txtHelp->visible());
-    user([&] { d.cmdEdit->click(); });
-    EXPECT_TRUE(d.txtHelp->visible());
-    EXPECT_TRUE(d.cmdCloseHelp->visible());
-    EXPECT_EQ(d.txtHelp->text(), "Nápověda:\r\nU plošného infilování (infilování \r\nbez akumulace) volte dobu "
-                                 "trvání \r\ndeště t=10 min.\r\nPro velké a málo sklonité připojované \r\nplochy "
-                                 "může být doba zvýšena na t=15 \r\nmin.\r\nPeriodicitu volte p=0,2\r\n");
-    user([&] { d.cmdCloseHelp->click(); });
-    EXPECT_FALSE(d.txtHelp->visible());
-    EXPECT_FALSE(d.cmdCloseHelp->visible());
 }
 
 } // namespace
