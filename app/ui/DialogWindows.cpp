@@ -3,12 +3,14 @@
 #include "DialogWindows.h"
 
 #include "CalcWindow.h"
+#include "RainIntensityWindow.h"
 
 namespace infil::ui {
 
-void createDialogWindows(model::Application&, CalcWindow&)
+void createDialogWindows(model::Application& app, CalcWindow& mainWindow)
 {
     // Each dialog's window is created here as it is built.
+    RainIntensityWindow::create(app, &mainWindow);
 }
 
 } // namespace infil::ui

@@ -1,0 +1,334 @@
+#include "RainIntensityDialog.h"
+
+#include "NumberFormat.h"
+#include "rain/StationIntensities.h"
+
+#include <cmath>
+
+namespace infil::model {
+namespace {
+
+constexpr int kNoIndex = -1;
+constexpr int kDataRows = 9;
+constexpr int kEditorInset = 50; // twips between a cell's top-left corner and its editor
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+
+// The original's twips to a whole twip: ties go to the even neighbour, as the
+// original's conversion to a whole number does.
+int wholeTwips(double twips) { return static_cast<int>(std::nearbyint(twips)); }
+
+} // namespace
+
+const char* const RainIntensityDialog::kLayout = "td [min]|<i (t,p) [l/s.ha]|<Výběr";
+
+// Trailing blanks belong to the lines; every line ends in CR LF.
+const char* const RainIntensityDialog::kHelpText = "Nápověda:\r\n"
+                                                   "U plošného infilování (infilování \r\n"
+                                                   "bez akumulace) volte dobu trvání \r\n"
+                                                   "deště t=10 min.\r\n"
+                                                   "Pro velké a málo sklonité připojované \r\n"
+                                                   "plochy může být doba zvýšena na t=15 \r\n"
+                                                   "min.\r\n"
+                                                   "Periodicitu volte p=0,2\r\n";
+
+const char* const RainIntensityDialog::kNoIntensities =
+    "Nejsou zadány žádné intenzity deště. Vyberte dešťoměrnou stanici, nebo zadejte hodnoty ručně.";
+
+int RainIntensityDialog::scaled(int twips) { return wholeTwips(twips * 1.5); }
+
+Grid::Geometry RainIntensityDialog::place(int left, int top, int width, int height)
+{
+    return {scaled(left), scaled(top), scaled(width), scaled(height)};
+}
+
+std::optional<std::int16_t> intensitySum(const RainSeries& intensities)
+{
+    std::int16_t sum = 0;
+    for (float intensity : intensities) {
+        // A whole number plus a Single is a Single, then rounded to a whole number.
+        const float total = static_cast<float>(sum + static_cast<double>(intensity));
+        const double whole = std::nearbyint(static_cast<double>(total)); // ties to even
+        if (!std::isfinite(whole) || whole < -32768.0 || whole > 32767.0)
+            return std::nullopt;
+        sum = static_cast<std::int16_t>(whole);
+    }
+    return sum;
+}
+
+RainIntensityDialog::RainIntensityDialog(Application& app) : Dialog("frmIntDialog"), app_(app)
+{
+    build();
+    wireHandlers();
+}
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void RainIntensityDialog::build()
+{
+    auto label = [this](int index, const char* caption) {
+        Label* l = &add<Label>("lblInt", index, nullptr);
+        l->setCaption(caption);
+        return l;
+    };
+    auto button = [this](const char* name, const char* caption) {
+        Button* b = &add<Button>(name, kNoIndex, nullptr);
+        b->setCaption(caption);
+        return b;
+    };
+
+    lblInt[0] = label(0, "Stanice");
+    lblInt[1] = label(1, "Periodicita");
+    cboSelStanice = &add<ComboBox>("cboSelStanice", kNoIndex, nullptr);
+    cboSelPeriod = &add<ComboBox>("cboSelPeriod", kNoIndex, nullptr);
+
+    fgIntDeste = &add<Grid>("fgIntDeste", kNoIndex, nullptr);
+    fgIntDeste->setGeometry(place(120, 960, 3135, 2415));
+    // Header row and nine rows fill the grid's height.
+    fgIntDeste->setRowHeight(scaled(Grid::kDefaultRowHeight));
+
+    txtSChange = &add<TextBox>("txtSChange", kNoIndex, nullptr);
+    txtSChange->setVisible(false);
+
+    txtHelp = &add<TextBox>("txtHelp", kNoIndex, nullptr);
+    txtHelp->setMultiLine(true);
+    txtHelp->setReadOnly(true);
+    txtHelp->setText(kHelpText);
+    txtHelp->setVisible(false);
+    cmdCloseHelp = button("cmdCloseHelp", "x");
+    cmdCloseHelp->setVisible(false);
+
+    cmdOK = button("cmdOK", "OK");
+    cmdOK->setEnabled(false);
+    cmdEdit = button("cmdEdit", "?");
+}
+
+void RainIntensityDialog::wireHandlers()
+{
+    cboSelStanice->onClick = [this] { stationChosen(); };
+    cboSelPeriod->onClick = [this] { periodicityChosen(); };
+    fgIntDeste->onLeaveCell = [this] { gridCellLeft(); };
+    fgIntDeste->onClick = [this] { gridCellClicked(); };
+    txtSChange->onChange = [this] { editorChanged(); };
+    txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(*fgIntDeste, *txtSChange, keyCode); };
+    txtSChange->onLostFocus = [this] { hideEditor(); };
+    cmdEdit->onClick = [this] {
+        txtHelp->setVisible(true);
+        cmdCloseHelp->setVisible(true);
+    };
+    cmdCloseHelp->onClick = [this] {
+        txtHelp->setVisible(false);
+        cmdCloseHelp->setVisible(false);
+    };
+    cmdOK->onClick = [this] { okClicked(); };
+}
+
+void RainIntensityDialog::resetText(TextBox& box, const std::string& text)
+{
+    auto handler = std::move(box.onChange);
+    box.onChange = nullptr;
+    box.setText(text);
+    box.onChange = std::move(handler);
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+void RainIntensityDialog::open()
+{
+    ProjectRecord& r = app_.record();
+    app_.calc().setEnabled(false);
+
+    // A window loads afresh each time: editor and help hidden, first cell current.
+    txtSChange->setVisible(false);
+    resetText(*txtSChange, "");
+    editCol_ = kNoIndex;
+    editRow_ = 0;
+    txtHelp->setVisible(false);
+    cmdCloseHelp->setVisible(false);
+    fgIntDeste->setRow(1);
+    fgIntDeste->setCol(0);
+    setFocus(nullptr);
+    setOpen(true);
+
+    cmdOK->setEnabled(false);
+
+    cboSelStanice->clear();
+    for (int k = 0; k <= 92; ++k)
+        cboSelStanice->addItem(r.StationNames[k]);
+    cboSelPeriod->clear();
+    for (int k = 1; k <= 7; ++k)
+        cboSelPeriod->addItem(num::plain(r.Periodicities[k]));
+
+    // A station name the list does not hold (not one of ours) counts as none.
+    if (r.StationName.empty() || !cboSelStanice->selectText(r.StationName))
+        cboSelStanice->setListIndex(0);
+    if (!r.PeriodicityText.empty())
+        cboSelPeriod->selectText(r.PeriodicityText);
+    rebuildGrid();
+}
+
+void RainIntensityDialog::close()
+{
+    if (!isOpen())
+        return;
+    txtSChange->setVisible(false);
+    setOpen(false);
+    app_.calc().setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Station and periodicity
+
+void RainIntensityDialog::stationChosen()
+{
+    ProjectRecord& r = app_.record();
+    r.StationName = cboSelStanice->text();
+    const int k = cboSelStanice->listIndex();
+    if (k < 1)
+        return; // "(Vlastní hodnoty)": the typed series stays
+    if (!rain::LoadStationIntensities(r, r.StationIds[k], r.DatabasePath, app_.messages())) {
+        // The message has said why. The series shown is not this station's, so
+        // the choice falls back to typed values rather than label it wrongly.
+        cboSelStanice->setListIndex(0);
+        return;
+    }
+    if (!r.PeriodicityText.empty())
+        cboSelPeriod->selectText(r.PeriodicityText);
+}
+
+void RainIntensityDialog::periodicityChosen()
+{
+    ProjectRecord& r = app_.record();
+    r.PeriodicityText = cboSelPeriod->text();
+    const int p = cboSelPeriod->listIndex();
+    if (cboSelStanice->listIndex() >= 1 && p >= 0 && p <= 6) {
+        for (int i = 1; i <= kDataRows; ++i)
+            r.RainIntensities[i] = r.StationIntensities[p + 1][i];
+    }
+    rebuildGrid();
+    cmdOK->setEnabled(true);
+}
+
+void RainIntensityDialog::rebuildGrid()
+{
+    const ProjectRecord& r = app_.record();
+    Grid& g = *fgIntDeste;
+    Grid::Batch batch(g);
+    g.clear();
+    g.setFixedCols(0);
+    g.setLayout(kLayout);
+    const double width = g.geometry().width;
+    g.setColWidth(0, wholeTwips(width * 0.35));
+    g.setColWidth(1, wholeTwips(width * 0.35));
+    g.setColWidth(2, wholeTwips(width * 0.30));
+    g.setColAlignment(0, Grid::Align::Center);
+    g.setColAlignment(1, Grid::Align::Center);
+    g.setRows(1 + kDataRows);
+    for (int i = 1; i <= kDataRows; ++i) {
+        g.setText(i, 0, num::plain(r.RainDurations[i]));
+        g.setText(i, 1, num::plain(r.RainIntensities[i]));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The grid, its pick column and its editor
+
+void RainIntensityDialog::gridCellLeft()
+{
+    // A click elsewhere in the grid takes the focus from an open editor first.
+    if (txtSChange->visible())
+        txtSChange->lostFocus();
+    fgIntDeste->setCellPicture(Grid::Picture::Blank);
+}
+
+void RainIntensityDialog::gridCellClicked()
+{
+    if (txtSChange->visible())
+        txtSChange->lostFocus();
+    ProjectRecord& r = app_.record();
+    const int row = fgIntDeste->row();
+    const int col = fgIntDeste->col();
+    if (row < 1 || row > kDataRows)
+        return;
+    if (col == kPickCol) {
+        fgIntDeste->setCellPicture(Grid::Picture::Check);
+        r.SelIntDeste = r.RainIntensities[row];
+        r.SelDTrvDeste = r.RainDurations[row];
+    } else if (col == 0 || col == 1) {
+        openEditor(row, col);
+    }
+}
+
+void RainIntensityDialog::openEditor(int row, int col)
+{
+    const ProjectRecord& r = app_.record();
+    const Grid& g = *fgIntDeste;
+    const Grid::Geometry& grid = g.geometry();
+    editRow_ = row;
+    editCol_ = col;
+    // Columns 0 and 1 are equally wide, so the second's width places either.
+    editorGeometry_ = {grid.left + g.colWidth(1) * col + kEditorInset,
+                       grid.top + g.rowHeight() * row + kEditorInset, g.colWidth(col) - kEditorInset,
+                       g.rowHeight() - kEditorInset};
+    ++editorOpenings_;
+    // Filling the editor is a change of its text like any other.
+    txtSChange->setText(col == 0 ? num::plain(r.RainDurations[row]) : num::fixed(r.RainIntensities[row], 1));
+    txtSChange->setVisible(true);
+    setFocus(txtSChange);
+}
+
+void RainIntensityDialog::editorChanged()
+{
+    cboSelStanice->setListIndex(0); // typed values are no station's
+    const double value = num::valueOf(txtSChange->text());
+    if (editRow_ < 1 || editRow_ > kDataRows || (editCol_ != 0 && editCol_ != 1))
+        return;
+    // A number beyond a Single's range leaves the slot as it was.
+    if (!num::fitsSingle(value))
+        return;
+    ProjectRecord& r = app_.record();
+    if (editCol_ == 0) {
+        r.RainDurations[editRow_] = static_cast<float>(value);
+        fgIntDeste->setText(editRow_, 0, num::fixed(r.RainDurations[editRow_], 0));
+    } else {
+        r.RainIntensities[editRow_] = static_cast<float>(value);
+        fgIntDeste->setText(editRow_, 1, num::fixed(r.RainIntensities[editRow_], 1));
+    }
+}
+
+void RainIntensityDialog::hideEditor() { txtSChange->setVisible(false); }
+
+void RainIntensityDialog::EditKeyCode(Grid& grid, TextBox& editor, int keyCode)
+{
+    if (keyCode != kEnter && keyCode != kEscape)
+        return;
+    // Esc undoes nothing: every change is already stored.
+    editor.setVisible(false);
+    setFocus(&grid);
+}
+
+// ---------------------------------------------------------------------------
+// OK
+
+void RainIntensityDialog::okClicked()
+{
+    ProjectRecord& r = app_.record();
+    // A sum beyond the 16-bit range is certainly not an empty series.
+    const std::optional<std::int16_t> sum = intensitySum(r.RainIntensities);
+    if (sum && *sum == 0) {
+        app_.messages().showMessage({MessageIcon::Stop, std::string(kAppTitle), kNoIntensities});
+        return;
+    }
+    CalcForm& calc = app_.calc();
+    if (r.SelIntDeste > 0) {
+        calc.txtSelIntDeste->setText(num::plain(r.SelIntDeste));
+        if (r.SelDTrvDeste > 0)
+            calc.txtSelDTrvDeste->setText(num::plain(r.SelDTrvDeste));
+    }
+    calc.RebuildCalc();
+    close();
+}
+
+} // namespace infil::model

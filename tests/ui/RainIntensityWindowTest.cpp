@@ -1,0 +1,170 @@
+// The rain intensity dialog's window, driven with the mouse and keyboard as a
+// user drives it: it must show beside the main window, mirror its model and
+// put the cell editor over the cell being edited.
+
+// The model's headers come before Qt's: Qt defines `slots` as a macro.
+#include "model/Application.h"
+#include "model/RainIntensityDialog.h"
+
+#include "ui/Binding.h"
+#include "ui/CalcWindow.h"
+#include "ui/GridView.h"
+#include "ui/RainIntensityWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace infil;
+
+namespace {
+
+class RecordingPort : public MessagePort {
+public:
+    void showMessage(const Message& message) override { messages.push_back(message); }
+    std::vector<Message> messages;
+};
+
+class RainIntensityWindowTest : public ::testing::Test {
+protected:
+    RainIntensityWindowTest() : app(folder.path().toStdString(), port)
+    {
+        model::installDialogs(app);
+        app.userAction([this] { app.calc().load(); });
+        window = std::make_unique<ui::CalcWindow>(app);
+        window->move(40, 30);
+        window->show();
+        view = ui::RainIntensityWindow::create(app, window.get());
+        dialog = dynamic_cast<model::RainIntensityDialog*>(app.form("frmIntDialog"));
+    }
+
+    template <typename W = QWidget>
+    W* widget(const model::Control* control)
+    {
+        return qobject_cast<W*>(view->binder().widget(*control));
+    }
+    void clickCell(int row, int col)
+    {
+        const QRect cell = view->grid()->cellRect(row, col);
+        QWidget* viewport = view->grid()->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->mapFrom(view->grid(), cell.center()));
+    }
+    void openDialog()
+    {
+        QTest::mouseClick(window->widgetFor(*app.calc().cmdEdit.at(0)), Qt::LeftButton);
+        ASSERT_TRUE(view->isVisible());
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+    }
+    bool waitFor(const std::function<bool()>& condition)
+    {
+        for (int i = 0; i < 100 && !condition(); ++i)
+            QTest::qWait(10);
+        return condition();
+    }
+
+    QTemporaryDir folder;
+    RecordingPort port;
+    model::Application app;
+    std::unique_ptr<ui::CalcWindow> window;
+    ui::RainIntensityWindow* view = nullptr;
+    model::RainIntensityDialog* dialog = nullptr;
+};
+
+TEST_F(RainIntensityWindowTest, ShowsBesideTheDisabledMainWindowUntilClosed)
+{
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->isVisible());
+    openDialog();
+    EXPECT_EQ(view->pos(), window->pos() + QPoint(392, 72));
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Intenzity trvání deště"));
+    EXPECT_EQ(widget<QComboBox>(dialog->cboSelStanice)->count(), 93);
+    EXPECT_EQ(widget<QComboBox>(dialog->cboSelStanice)->currentText(), QString::fromUtf8("(Vlastní hodnoty)"));
+    EXPECT_EQ(widget<QComboBox>(dialog->cboSelPeriod)->currentIndex(), -1);
+    EXPECT_FALSE(widget<QPushButton>(dialog->cmdOK)->isEnabled());
+    EXPECT_EQ(view->grid()->rowCount(), 9);
+    // Every header is shown whole, and the nine rows fit without scrolling.
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(view->grid()->horizontalHeaderItem(c)->toolTip(), QString()) << c;
+    EXPECT_LE(view->grid()->cellRect(9, 0).bottom(), view->grid()->viewport()->geometry().bottom());
+
+    // The help lies over the grid until its own close button.
+    QTest::mouseClick(widget(dialog->cmdEdit), Qt::LeftButton);
+    ASSERT_TRUE(view->help()->isVisible());
+    EXPECT_EQ(view->help()->geometry(), view->grid()->geometry());
+    QTest::mouseClick(widget(dialog->cmdCloseHelp), Qt::LeftButton);
+    EXPECT_FALSE(view->help()->isVisible());
+
+    if (const char* shot = std::getenv("INFIL_RAIN_SHOT")) {
+        // With the fixture as the database: Brno, 0.2, the third row picked.
+        const char* fixtures = std::getenv("INFIL_FIXTURES_DIR");
+        QFile::copy(QString::fromLocal8Bit(fixtures ? fixtures : INFIL_FIXTURES_DIR) + "/rain-fixture.mdb",
+                    folder.filePath("infil.mdb"));
+        app.userAction([&] {
+            dialog->cboSelStanice->selectText("Brno");
+            dialog->cboSelPeriod->selectText("0.2");
+        });
+        clickCell(3, 2);
+        view->grab().save(QString::fromLocal8Bit(shot) + "-brno.png");
+        QTest::mouseClick(widget(dialog->cmdEdit), Qt::LeftButton);
+        QTest::qWait(50);
+        view->grab().save(QString::fromLocal8Bit(shot) + "-help.png");
+        QTest::mouseClick(widget(dialog->cmdCloseHelp), Qt::LeftButton);
+        clickCell(5, 1);
+        waitFor([&] { return view->editor()->hasFocus(); });
+        view->grab().save(QString::fromLocal8Bit(shot) + "-editor.png");
+        QApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(shot) + "-screen.png");
+    }
+
+    view->close(); // the close box
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_FALSE(dialog->isOpen());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(RainIntensityWindowTest, CellEditorOpensOverItsCellStoresAndClosesOnEnter)
+{
+    openDialog();
+    app.userAction([&] { dialog->cboSelPeriod->setListIndex(4); }); // OK enabled
+    clickCell(3, 1);
+    QLineEdit* editor = view->editor();
+    ASSERT_TRUE(editor->isVisible());
+    ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
+    EXPECT_EQ(editor->selectedText(), "0.0");
+    const QRect cell(view->grid()->mapTo(view, view->grid()->cellRect(3, 1).topLeft()),
+                     view->grid()->cellRect(3, 1).size());
+    EXPECT_TRUE(cell.contains(editor->geometry())) << "editor outside its cell";
+
+    QTest::keyClicks(editor, "55");
+    EXPECT_TRUE(editor->hasFocus()); // the grid mirroring the change keeps it away
+    EXPECT_EQ(app.record().RainIntensities[3], 55.0f);
+    EXPECT_EQ(view->grid()->item(2, 1)->text(), "55.0");
+    EXPECT_EQ(widget<QComboBox>(dialog->cboSelStanice)->currentIndex(), 0);
+
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(waitFor([&] { return view->grid()->hasFocus(); }));
+    EXPECT_TRUE(view->isVisible()); // Enter belongs to the editor, not to OK
+
+    // Clicking another cell while editing moves the editor there.
+    clickCell(4, 0);
+    ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
+    clickCell(6, 1);
+    ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
+    const QRect sixth = view->grid()->cellRect(6, 1);
+    EXPECT_TRUE(QRect(view->grid()->mapTo(view, sixth.topLeft()), sixth.size()).contains(editor->geometry()));
+}
+
+} // namespace
