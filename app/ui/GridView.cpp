@@ -295,7 +295,7 @@ void GridView::mousePressEvent(QMouseEvent* event)
     const int col = columnAt(pos.x());
     event->accept();
     if (row >= 0 && col >= 0)
-        grid_.click(row + 1, col);
+        run_([this, row, col] { grid_.click(row + 1, col); });
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -327,7 +327,7 @@ void GridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-    grid_.navigate(row, col);
+    run_([this, row, col] { grid_.navigate(row, col); });
 }
 
 void GridView::paintEvent(QPaintEvent* event)

@@ -6,6 +6,8 @@
 
 #include "model/Grid.h"
 
+#include <functional>
+
 #include <QPixmap>
 #include <QTableWidget>
 
@@ -22,6 +24,11 @@ public:
     static constexpr int FixedRole = Qt::UserRole + 2;   // bool: a fixed column's cell
 
     explicit GridView(model::Grid& grid, QWidget* parent = nullptr);
+
+    // How the user's clicks and arrow keys reach the model: a window passes its
+    // Binder::act, so a handler's fault becomes a message like any other action.
+    using ActionRunner = std::function<void(const std::function<void()>&)>;
+    void setActionRunner(ActionRunner runner) { run_ = std::move(runner); }
 
     model::Grid& grid() const { return grid_; }
 
@@ -50,6 +57,7 @@ private:
     void showHeaderTexts();
 
     model::Grid& grid_;
+    ActionRunner run_ = [](const std::function<void()>& action) { action(); };
 };
 
 } // namespace infil::ui

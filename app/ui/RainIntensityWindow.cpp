@@ -64,6 +64,7 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
     // The grid places itself from its model; the editor, the help and its close
     // button are created after it so they lie above it.
     grid_ = new GridView(*d.fgIntDeste, this);
+    grid_->setActionRunner([this](const std::function<void()>& action) { binder_->act(action); });
     editor_ = binder_->bind(*d.txtSChange, new QLineEdit(this));
     editor_->setAlignment(Qt::AlignCenter);
     help_ = new QPlainTextEdit(this);
