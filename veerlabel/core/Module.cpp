@@ -46,6 +46,8 @@ std::string statusName(Status s)
     case E_INVALIDARG: return "E_INVALIDARG";
     case CLASS_E_NOAGGREGATION: return "CLASS_E_NOAGGREGATION";
     case CLASS_E_CLASSNOTAVAILABLE: return "CLASS_E_CLASSNOTAVAILABLE";
+    case SELFREG_E_TYPELIB: return "SELFREG_E_TYPELIB";
+    case SELFREG_E_CLASS: return "SELFREG_E_CLASS";
     }
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(s));

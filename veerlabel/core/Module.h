@@ -36,9 +36,13 @@ private:
 
 // Set by the Qt part of the library when it is loaded; null in a core-only build.
 struct UiHooks {
+    // The About box, modal over the active window.
     Status (*aboutBox)(IVeer* control) = nullptr;
-    Status (*doVerb)(IVeer* control, std::int32_t verb) = nullptr;
+    // The control's property pages in a property frame, modal over the active window.
+    Status (*propertyFrame)(IVeer* control) = nullptr;
     IUnknown* (*createQtView)(IVeer* control) = nullptr; // a new reference, or null
+    // A new VeerPage object (a new reference), or null.
+    IUnknown* (*createPage)() = nullptr;
 };
 UiHooks& uiHooks();
 

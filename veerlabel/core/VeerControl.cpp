@@ -4,6 +4,7 @@
 #include "StdFont.h"
 #include "VariantIO.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -121,6 +122,8 @@ Status VeerControl::QueryInterface(const Guid& iid, void** out)
         *out = static_cast<ICategorizeProperties*>(this);
     else if (iid == IID_IProvideClassInfo2)
         *out = static_cast<IProvideClassInfo2*>(this);
+    else if (iid == IID_ISpecifyPropertyPages)
+        *out = static_cast<ISpecifyPropertyPages*>(this);
     else if (iid == IID_VeerControlImpl)
         *out = this;
     else if (iid == IID_IVeerQtView && uiHooks().createQtView) {
@@ -571,7 +574,24 @@ Status VeerControl::GetViewStatus(std::uint32_t* status)
 
 Status VeerControl::DoVerb(std::int32_t verb)
 {
-    return uiHooks().doVerb ? uiHooks().doVerb(this, verb) : E_NOTIMPL;
+    switch (verb) {
+    case VERB_PROPERTIES:
+    case OLEIVERB_PROPERTIES:
+        return uiHooks().propertyFrame ? uiHooks().propertyFrame(this) : E_NOTIMPL;
+    case VERB_ABOUT:
+        return AboutBox();
+    case OLEIVERB_SHOW:
+    case OLEIVERB_UIACTIVATE:
+    case OLEIVERB_INPLACEACTIVATE:
+    case OLEIVERB_HIDE:
+    case OLEIVERB_DISCARDUNDOSTATE:
+        // The view is active whenever its container shows it and keeps no
+        // undo state: nothing to do.
+        return S_OK;
+    default:
+        // OLEIVERB_OPEN included: the control has no window of its own to open in.
+        return E_NOTIMPL;
+    }
 }
 
 // --- persistence -----------------------------------------------------------
@@ -829,6 +849,22 @@ Status VeerControl::GetGUID(std::uint32_t kind, Guid* guid)
     if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID)
         return E_INVALIDARG;
     *guid = DIID__IVeerEvents;
+    return S_OK;
+}
+
+Status VeerControl::GetPages(std::vector<Guid>* pages)
+{
+    if (!pages)
+        return E_POINTER;
+    try {
+        // The pages of the property map, each once, in map order.
+        pages->clear();
+        for (const PropertyMapEntry& entry : kPropertyMap)
+            if (!entry.raw && std::find(pages->begin(), pages->end(), entry.page) == pages->end())
+                pages->push_back(entry.page);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     return S_OK;
 }
 

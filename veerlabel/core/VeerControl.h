@@ -46,6 +46,7 @@ class VeerControl final : public IVeer,
                           public IPerPropertyBrowsing,
                           public ICategorizeProperties,
                           public IProvideClassInfo2,
+                          public ISpecifyPropertyPages,
                           private LiveObject {
 public:
     static ComPtr<VeerControl> create();
@@ -116,6 +117,9 @@ public:
 
     // IProvideClassInfo2
     Status GetGUID(std::uint32_t kind, Guid* guid) override;
+
+    // ISpecifyPropertyPages
+    Status GetPages(std::vector<Guid>* pages) override;
 
     // Paints the control; E_FAIL for another aspect or without a font.
     Status draw(const DrawRequest& request, Canvas& canvas);

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -31,10 +32,6 @@ std::uint32_t pixelsToHimetric(int pixels, int dpi)
     return dpi > 0 && pixels > 0 ? static_cast<std::uint32_t>(std::lround(pixels * kHimetricPerInch / dpi)) : 0;
 }
 
-OleColor oleFromQColor(const QColor& c)
-{
-    return static_cast<OleColor>(c.red() | c.green() << 8 | c.blue() << 16);
-}
 
 QPalette paletteFor(const QPainter& painter)
 {
@@ -150,7 +147,7 @@ public:
         // Only a colour the host chose; otherwise the control keeps its own.
         if (!h || !h->palette().isBrushSet(QPalette::Active, QPalette::WindowText))
             return E_NOTIMPL;
-        *color = oleFromQColor(h->palette().color(QPalette::WindowText));
+        *color = oleFromColor(h->palette().color(QPalette::WindowText));
         return S_OK;
     }
     Status GetAmbientBackColor(OleColor* color) override
@@ -160,7 +157,7 @@ public:
         QWidget* h = host();
         if (!h)
             return E_FAIL;
-        *color = oleFromQColor(h->palette().color(h->backgroundRole()));
+        *color = oleFromColor(h->palette().color(h->backgroundRole()));
         return S_OK;
     }
     Status GetAmbientUserMode(bool* userMode) override
@@ -288,6 +285,106 @@ void VeerWidget::resizeEvent(QResizeEvent* event)
         host->SetExtent(pixelsToHimetric(width(), logicalDpiX()), pixelsToHimetric(height(), logicalDpiY()));
 }
 
+QString VeerWidget::caption() const
+{
+    std::optional<std::u16string> text;
+    if (control_)
+        control_->get_Caption(&text);
+    return text ? QString::fromStdU16String(*text) : QString();
+}
+
+void VeerWidget::setCaption(const QString& caption)
+{
+    if (control_)
+        control_->put_Caption(caption.isEmpty() ? std::nullopt : std::optional(caption.toStdU16String()));
+}
+
+int VeerWidget::angle() const
+{
+    std::int16_t angle = 0;
+    if (control_)
+        control_->get_Angle(&angle);
+    return angle;
+}
+
+void VeerWidget::setAngle(int angle)
+{
+    // Through the control's 16-bit property: bring it into a turn first.
+    if (control_)
+        control_->put_Angle(static_cast<std::int16_t>(angle % 360));
+}
+
+VeerWidget::Alignment VeerWidget::alignment() const
+{
+    Align align = align_Bottom;
+    if (control_)
+        control_->get_Alignment(&align);
+    return static_cast<Alignment>(align);
+}
+
+void VeerWidget::setAlignment(Alignment alignment)
+{
+    if (control_)
+        control_->put_Alignment(static_cast<Align>(alignment));
+}
+
+int VeerWidget::spacing() const
+{
+    std::int16_t spacing = 0;
+    if (control_)
+        control_->get_Spacing(&spacing);
+    return spacing;
+}
+
+void VeerWidget::setSpacing(int spacing)
+{
+    if (control_ && spacing > 0 && spacing <= 32767)
+        control_->put_Spacing(static_cast<std::int16_t>(spacing));
+}
+
+VeerWidget::BackStyle VeerWidget::backStyle() const
+{
+    std::int32_t style = 0;
+    if (control_)
+        control_->get_BackStyle(&style);
+    return style == 1 ? Opaque : Transparent;
+}
+
+void VeerWidget::setBackStyle(BackStyle style)
+{
+    if (control_)
+        control_->put_BackStyle(style == Opaque ? 1 : 0);
+}
+
+QColor VeerWidget::foreColor() const
+{
+    OleColor color = 0;
+    if (control_)
+        control_->get_ForeColor(&color);
+    return colorFromOle(color, palette());
+}
+
+void VeerWidget::setForeColor(const QColor& color)
+{
+    if (control_ && color.isValid())
+        control_->put_ForeColor(oleFromColor(color));
+}
+
+QFont VeerWidget::captionFont() const
+{
+    ComPtr<IFont> font;
+    if (control_)
+        control_->get_Font(font.put());
+    return qfontFromFont(font.get());
+}
+
+void VeerWidget::setCaptionFont(const QFont& font)
+{
+    ComPtr<IFont> made;
+    if (control_ && succeeded(fontFromQFont(font, made.put())))
+        control_->putref_Font(made.get());
+}
+
 VeerWidget* createVeerFromStream(const QByteArray& stream, QWidget* parent, Status* result)
 {
     auto report = [result](Status s) {
@@ -335,6 +432,36 @@ Status fontFromQFont(const QFont& font, IFont** out)
     return createStdFont(font.family().toStdU16String(), std::llround(points * 10000.0),
                          static_cast<std::int16_t>(font.weight()), 0, font.italic(), font.underline(),
                          font.strikeOut(), out);
+}
+
+OleColor oleFromColor(const QColor& c)
+{
+    return static_cast<OleColor>(c.red() | c.green() << 8 | c.blue() << 16);
+}
+
+QFont qfontFromFont(IFont* font)
+{
+    QFont f;
+    if (!font)
+        return f;
+    std::u16string name;
+    std::int64_t size = 0;
+    std::int16_t weight = 400;
+    bool italic = false, underline = false, strike = false;
+    font->get_Name(&name);
+    font->get_Size(&size);
+    font->get_Weight(&weight);
+    font->get_Italic(&italic);
+    font->get_Underline(&underline);
+    font->get_Strikethrough(&strike);
+    f.setFamily(QString::fromStdU16String(name));
+    if (size > 0)
+        f.setPointSizeF(size / 10000.0);
+    f.setWeight(static_cast<QFont::Weight>(std::clamp<int>(weight, 1, 1000)));
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    f.setStrikeOut(strike);
+    return f;
 }
 
 QColor colorFromOle(OleColor color, const QPalette& palette)

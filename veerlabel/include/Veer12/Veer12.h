@@ -36,6 +36,9 @@ enum Status : std::int32_t {
     E_INVALIDARG = static_cast<std::int32_t>(0x80070057u),
     CLASS_E_NOAGGREGATION = static_cast<std::int32_t>(0x80040110u),
     CLASS_E_CLASSNOTAVAILABLE = static_cast<std::int32_t>(0x80040111u),
+    // Registration could not write the type library's or the classes' entries.
+    SELFREG_E_TYPELIB = static_cast<std::int32_t>(0x80040200u),
+    SELFREG_E_CLASS = static_cast<std::int32_t>(0x80040201u),
 };
 
 constexpr bool succeeded(Status s) { return s >= 0; }
@@ -68,6 +71,48 @@ struct Guid {
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 std::string guidToString(const Guid& g);
 
+// The identifier written as above (either case, braces required); nothing
+// when the text is not one. Inline: hosts read identifiers from the
+// registration store without linking the library.
+inline std::optional<Guid> parseGuid(std::string_view text)
+{
+    // {8-4-4-4-12}
+    if (text.size() != 38 || text.front() != '{' || text.back() != '}')
+        return std::nullopt;
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::uint8_t bytes[16] = {};
+    int n = 0; // hex digits read
+    for (std::size_t i = 1; i < 37; ++i) {
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            if (text[i] != '-')
+                return std::nullopt;
+            continue;
+        }
+        const int digit = hex(text[i]);
+        if (digit < 0)
+            return std::nullopt;
+        bytes[n / 2] = static_cast<std::uint8_t>(bytes[n / 2] << 4 | digit);
+        ++n;
+    }
+    if (n != 32)
+        return std::nullopt;
+    Guid g;
+    g.data1 = std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+    g.data2 = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
+    g.data3 = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
+    for (int i = 0; i < 8; ++i)
+        g.data4[i] = bytes[8 + i];
+    return g;
+}
+
 // Control and page classes.
 inline constexpr Guid CLSID_Veer{0xAC21760D, 0x5B12, 0x11D4, {0xA4, 0x1F, 0x94, 0xEB, 0xAB, 0x2B, 0x36, 0x26}};
 inline constexpr Guid CLSID_VeerPage{0xAC21760F, 0x5B12, 0x11D4, {0xA4, 0x1F, 0x94, 0xEB, 0xAB, 0x2B, 0x36, 0x26}};
@@ -90,6 +135,9 @@ inline constexpr Guid IID_IPropertyBag{0x55272A00, 0x42CB, 0x11CE, {0x81, 0x35, 
 inline constexpr Guid IID_IPerPropertyBrowsing{0x376BD3AA, 0x3845, 0x101B, {0x84, 0xED, 0x08, 0x00, 0x2B, 0x2E, 0xC7, 0x13}};
 inline constexpr Guid IID_ICategorizeProperties{0x4D07FC10, 0xF931, 0x11CE, {0xB0, 0x01, 0x00, 0xAA, 0x00, 0x68, 0x84, 0xE5}};
 inline constexpr Guid IID_IProvideClassInfo2{0xA6BC3AC0, 0xDBAA, 0x11CE, {0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
+inline constexpr Guid IID_IPropertyPage{0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+inline constexpr Guid IID_IPropertyPageSite{0xB196B28C, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+inline constexpr Guid IID_ISpecifyPropertyPages{0xB196B28B, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 inline constexpr Guid IID_IVeer{0xAC21760C, 0x5B12, 0x11D4, {0xA4, 0x1F, 0x94, 0xEB, 0xAB, 0x2B, 0x36, 0x26}};
 // Interfaces of this library's own hosting protocol.
 inline constexpr Guid IID_IVeerSite{0x03F96FC0, 0x0190, 0x4276, {0xAE, 0x88, 0xF2, 0xDE, 0xB6, 0x89, 0x1B, 0x85}};
@@ -142,6 +190,17 @@ inline constexpr std::uint32_t VIEWSTATUS_OPAQUE = 1;
 inline constexpr std::uint32_t VIEWSTATUS_SOLIDBKGND = 2;
 inline constexpr std::uint32_t VIEWSTATUS_DVASPECTOPAQUE = 4;
 inline constexpr std::uint32_t VIEWSTATUS_DVASPECTTRANSPARENT = 8;
+
+// Verbs a container asks the control to carry out (DoVerb).
+inline constexpr std::int32_t VERB_PROPERTIES = 0; // the property pages
+inline constexpr std::int32_t VERB_ABOUT = 1;      // the About box
+inline constexpr std::int32_t OLEIVERB_SHOW = -1;
+inline constexpr std::int32_t OLEIVERB_OPEN = -2;
+inline constexpr std::int32_t OLEIVERB_HIDE = -3;
+inline constexpr std::int32_t OLEIVERB_UIACTIVATE = -4;
+inline constexpr std::int32_t OLEIVERB_INPLACEACTIVATE = -5;
+inline constexpr std::int32_t OLEIVERB_DISCARDUNDOSTATE = -6;
+inline constexpr std::int32_t OLEIVERB_PROPERTIES = -7;
 
 // Kind of GUID asked from class info.
 inline constexpr std::uint32_t GUIDKIND_DEFAULT_SOURCE_DISP_IID = 1;
@@ -539,6 +598,83 @@ protected:
     ~IProvideClassInfo2() = default;
 };
 
+// The property pages that edit the control's properties, in the order a
+// property frame shows them.
+struct ISpecifyPropertyPages : IUnknown {
+    virtual Status GetPages(std::vector<Guid>* pages) = 0;
+
+protected:
+    ~ISpecifyPropertyPages() = default;
+};
+
+// ---------------------------------------------------------------------------
+// Property pages, and the frame (site) that shows them.
+
+// What a page tells its frame. The size is in dialog units of the dialog
+// font (horizontal: a quarter of the average character width; vertical: an
+// eighth of the character height).
+struct PageInfo {
+    std::u16string title;
+    std::u16string docString;
+    std::u16string helpFile;
+    std::uint32_t helpContext = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Page status the frame hears of.
+inline constexpr std::uint32_t PROPPAGESTATUS_DIRTY = 0x01;
+inline constexpr std::uint32_t PROPPAGESTATUS_VALIDATE = 0x02;
+inline constexpr std::uint32_t PROPPAGESTATUS_CLEAN = 0x04;
+
+struct IPropertyPageSite : IUnknown {
+    virtual Status OnStatusChange(std::uint32_t flags) = 0;
+
+protected:
+    ~IPropertyPageSite() = default;
+};
+
+struct IPropertyPage : IUnknown {
+    virtual Status SetPageSite(IPropertyPageSite* site) = 0;
+    // Builds the page's widget as a child of parent; *view (optional) gets it.
+    virtual Status Activate(QWidget* parent, QWidget** view) = 0;
+    // Destroys the page's widget.
+    virtual Status Deactivate() = 0;
+    virtual Status GetPageInfo(PageInfo* info) = 0;
+    // The objects to edit (the first one's values are shown); none releases them.
+    virtual Status SetObjects(std::uint32_t count, IUnknown* const* objects) = 0;
+    // S_OK when the page has changes not yet applied, else S_FALSE.
+    virtual Status IsPageDirty() = 0;
+    virtual Status Apply() = 0;
+    // Opens the page's help file from the given folder; E_FAIL when it is not there.
+    virtual Status Help(const std::u16string& helpFolder) = 0;
+
+protected:
+    ~IPropertyPage() = default;
+};
+
+// ---------------------------------------------------------------------------
+// Class factories and the library's exported entry points.
+struct IClassFactory : IUnknown {
+    // outer must be null: the objects cannot be aggregated.
+    virtual Status CreateInstance(IUnknown* outer, const Guid& iid, void** out) = 0;
+    // A lock keeps the library loaded while no object lives.
+    virtual Status LockServer(bool lock) = 0;
+
+protected:
+    ~IClassFactory() = default;
+};
+
+// The names and types a host looks up with dlsym() after dlopen().
+inline constexpr const char* kDllGetClassObject = "DllGetClassObject";
+inline constexpr const char* kDllCanUnloadNow = "DllCanUnloadNow";
+inline constexpr const char* kDllRegisterServer = "DllRegisterServer";
+inline constexpr const char* kDllUnregisterServer = "DllUnregisterServer";
+using DllGetClassObjectFn = Status (*)(const Guid& clsid, const Guid& iid, void** out);
+using DllCanUnloadNowFn = Status (*)();
+using DllRegisterServerFn = Status (*)();
+using DllUnregisterServerFn = Status (*)();
+
 // Factories for programs that link the library (hosts that load it at run
 // time go through its class factory instead).
 Status createVeer(IVeer** control);
@@ -557,3 +693,15 @@ protected:
 };
 
 } // namespace veer
+
+// The library's exported entry points (C names, found by dlsym()).
+extern "C" {
+// The class factory of Veer or VeerPage; CLASS_E_CLASSNOTAVAILABLE otherwise.
+veer::Status DllGetClassObject(const veer::Guid& clsid, const veer::Guid& iid, void** out);
+// S_OK when no object and no lock of the library is alive, else S_FALSE.
+veer::Status DllCanUnloadNow();
+// Writes (removes) both classes' entries and the type library's in the
+// per-user registration store.
+veer::Status DllRegisterServer();
+veer::Status DllUnregisterServer();
+}

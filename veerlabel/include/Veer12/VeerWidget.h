@@ -17,7 +17,21 @@ namespace veer {
 
 class VeerWidget : public QWidget {
     Q_OBJECT
+    // The control's properties, for form designers and property editors. A
+    // value the control refuses leaves the property as it was.
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(int angle READ angle WRITE setAngle)
+    Q_PROPERTY(Alignment alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(int spacing READ spacing WRITE setSpacing)
+    Q_PROPERTY(BackStyle backStyle READ backStyle WRITE setBackStyle)
+    Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor)
+    Q_PROPERTY(QFont captionFont READ captionFont WRITE setCaptionFont)
 public:
+    enum Alignment { Left, Right, Top, Bottom, CenterHorizontal, CenterVertical };
+    Q_ENUM(Alignment)
+    enum BackStyle { Transparent, Opaque };
+    Q_ENUM(BackStyle)
+
     // A new control, sited here and initialised from scratch.
     explicit VeerWidget(QWidget* parent = nullptr);
     // Hosts the given control (a reference is kept) and sites it here; the
@@ -38,6 +52,23 @@ public:
     QPicture picture() const;
 
     QSize sizeHint() const override;
+
+    // An empty caption is no caption.
+    QString caption() const;
+    void setCaption(const QString& caption);
+    int angle() const;
+    void setAngle(int angle); // brought into 0..359
+    Alignment alignment() const;
+    void setAlignment(Alignment alignment);
+    int spacing() const; // twips
+    void setSpacing(int spacing);
+    BackStyle backStyle() const;
+    void setBackStyle(BackStyle style);
+    // A system colour reads as this widget's palette shows it.
+    QColor foreColor() const;
+    void setForeColor(const QColor& color);
+    QFont captionFont() const;
+    void setCaptionFont(const QFont& font);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,5 +98,9 @@ Status fontFromQFont(const QFont& font, IFont** out);
 
 // The device colour of an OLE colour (system colours from the palette).
 QColor colorFromOle(OleColor color, const QPalette& palette);
+OleColor oleFromColor(const QColor& color);
+
+// A Qt font from a font object (an application font when there is none).
+QFont qfontFromFont(IFont* font);
 
 } // namespace veer
