@@ -7,6 +7,7 @@
 #include "Binding.h"
 #include "Logo.h"
 #include "SelectionGuide.h"
+#include "VeerHost.h"
 
 #include "ResultViews.h"
 
@@ -163,6 +164,11 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     });
     mirrorTab();
 
+    // The guide's turned captions are Veer controls hosted through the library's
+    // class factory; without the library the guide shows without them.
+    veerHost_ = std::make_unique<VeerHost>();
+    veerHost_->createCaptions({guide_->captionHost(0), guide_->captionHost(1), guide_->captionHost(2)});
+
     // The clock ticks also while a message box is open.
     clock_ = new QTimer(this);
     connect(clock_, &QTimer::timeout, this, [this] { app_.userAction([this] { calc_.clockTick(); }); });
@@ -206,7 +212,9 @@ void CalcWindow::mirrorPages()
 
 void CalcWindow::closeEvent(QCloseEvent* event)
 {
-    // Closing is never refused; the program then unloads the window's model.
+    // Closing is never refused; the window gives its hosted controls back and the
+    // program then unloads the window's model.
+    veerHost_->release();
     event->accept();
     emit closed();
 }

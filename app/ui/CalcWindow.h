@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QTabWidget;
 class QTimer;
 
@@ -20,6 +22,7 @@ class Binder;
 class DescriptionView;
 class ResultsView;
 class SelectionGuide;
+class VeerHost;
 
 class CalcWindow : public QMainWindow {
     Q_OBJECT
@@ -38,6 +41,8 @@ public:
     // The diagram on the "Výpočet" tab; its captionHost(0..2) are the places of
     // the three rotated captions.
     SelectionGuide* selectionGuide() const { return guide_; }
+    // The hosting of the guide's three turned captions.
+    VeerHost& veerHost() const { return *veerHost_; }
     // Where the description view (tab "Popis technologie") and the results view
     // (tab "Výsledky") go: empty widgets with a vertical layout.
     QWidget* descriptionArea() const { return descriptionArea_; }
@@ -76,6 +81,7 @@ private:
     int shownRevision_ = 0;
     QTimer* clock_ = nullptr;
     int boxWidth_ = 0;
+    std::unique_ptr<VeerHost> veerHost_;
 };
 
 } // namespace infil::ui

@@ -10,6 +10,7 @@
 #include "ui/QtServices.h"
 #include "ResultViews.h"
 #include "ui/SelectionGuide.h"
+#include "ui/VeerHost.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -474,6 +475,16 @@ TEST_F(CalcWindowTest, TheGuideKeepsThreePlacesForItsCaptions)
     EXPECT_LT(guide->captionRect(0).bottom(), guide->captionRect(2).top());
     EXPECT_LT(guide->captionRect(1).right(), guide->captionRect(0).left());
     EXPECT_EQ(guide->captionHost(3), nullptr);
+
+    // The captions came up through the library's class factory, each filling its place.
+    ASSERT_TRUE(window->veerHost().libraryLoaded()) << window->veerHost().lastError().toStdString();
+    for (int i = 0; i < ui::SelectionGuide::kCaptions; ++i) {
+        QWidget* caption = window->veerHost().caption(i);
+        ASSERT_NE(caption, nullptr) << i;
+        EXPECT_EQ(caption->parentWidget(), guide->captionHost(i));
+    }
+    window->close();
+    EXPECT_EQ(window->veerHost().caption(0), nullptr); // released with the window
 }
 
 // Qt puts the C library into the user's locale; a Czech user's decimal comma
