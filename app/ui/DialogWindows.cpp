@@ -3,12 +3,16 @@
 #include "DialogWindows.h"
 
 #include "CalcWindow.h"
+#include "DrainedAreaWindow.h"
+#include "SoilCoefWindow.h"
 
 namespace infil::ui {
 
-void createDialogWindows(model::Application&, CalcWindow&)
+void createDialogWindows(model::Application& app, CalcWindow& mainWindow)
 {
     // Each dialog's window is created here as it is built.
+    createDrainedAreaWindow(app, mainWindow);
+    createSoilCoefWindow(app, mainWindow);
 }
 
 } // namespace infil::ui

@@ -36,6 +36,10 @@ public:
     // Copies the model into the widgets; runs on every change of the model.
     void sync();
 
+    // With more than one line, the header row is that many rows high and its
+    // texts wrap at word breaks instead of ending in "…".
+    void setHeaderLines(int lines);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -50,6 +54,7 @@ private:
     void showHeaderTexts();
 
     model::Grid& grid_;
+    int headerLines_ = 1;
 };
 
 } // namespace infil::ui
