@@ -41,11 +41,10 @@ void place(QWidget* widget, int left, int top, int width, int height)
     widget->setGeometry(r);
 }
 
-QLabel* label(const QString& text, QWidget* parent, int left, int top, int width, int height)
+QLabel* label(const QString& text, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
     l->setTextFormat(text.contains(QLatin1Char('<')) ? Qt::RichText : Qt::PlainText);
-    l->setGeometry(twipsRect(left, top, width, height).adjusted(0, -3, 0, 3));
     l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return l;
 }
@@ -115,11 +114,11 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
 
     // The row under the runoff table; relayout() places it.
     entryRow_ = {
-        {label(u8("Součinitel odtoku"), this, 0, 0, 0, 0), {120, 5190, 1455, 255}},
+        {label(u8("Součinitel odtoku"), this), {120, 5190, 1455, 255}},
         {binder_->bind(*dialog.txtSoucinitel, new QLineEdit(this)), {1680, 5175, 975, 285}},
-        {label(u8("Dílčí plocha"), this, 0, 0, 0, 0), {2880, 5175, 1095, 255}},
+        {label(u8("Dílčí plocha"), this), {2880, 5175, 1095, 255}},
         {binder_->bind(*dialog.txtPlocha, new QLineEdit(this)), {4080, 5160, 975, 285}},
-        {label(u8("m<sup>2</sup>"), this, 0, 0, 0, 0), {5160, 5160, 360, 285}},
+        {label(u8("m<sup>2</sup>"), this), {5160, 5160, 360, 285}},
         {binder_->bind(*dialog.cmdZapsat, new QPushButton(this)), {5520, 5160, 1455, 375}},
     };
 
@@ -128,8 +127,8 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     entries_->setHeaderLines(2);
 
     // The formula the sum follows, where the original showed a picture of it.
-    auto* formula = label(u8("A<sub>N</sub> = Σ (A<sub>E,i</sub> · Ψ<sub>str,i</sub>)"), this, 7920, 5760,
-                          3000, 390);
+    auto* formula = label(u8("A<sub>N</sub> = Σ (A<sub>E,i</sub> · Ψ<sub>str,i</sub>)"), this);
+    formula->setGeometry(twipsRect(7920, 5760, 3000, 390));
     QFont formulaFont = formula->font();
     formulaFont.setPointSizeF(formulaFont.pointSizeF() * 1.15);
     formula->setFont(formulaFont);
@@ -137,7 +136,7 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     sum->setAlignment(Qt::AlignRight);
     fixedPlaces_ = {
         {sum, {7920, 6360, 1815, 375}},
-        {label(u8("m<sup>2</sup>"), this, 0, 0, 0, 0), {9840, 6360, 600, 375}},
+        {label(u8("m<sup>2</sup>"), this), {9840, 6360, 600, 375}},
         {binder_->bind(*dialog.cmdDelete, new QPushButton(this)), {7080, 7560, 1215, 375}},
         {binder_->bind(*dialog.cmdDeleteAll, new QPushButton(this)), {7080, 8040, 1215, 375}},
         {binder_->bind(*dialog.OKButton, new QPushButton(this)), {8880, 8040, 1215, 375}},
@@ -174,6 +173,14 @@ void DrainedAreaWindow::mirrorForm()
         QRect frame = frameGeometry();
         frame.moveCenter(mainWindow_->frameGeometry().center());
         move(frame.topLeft());
+        // The user works here now (the main window is disabled): the window
+        // takes the keyboard once the binder has shown it.
+        QTimer::singleShot(0, this, [self = QPointer<DrainedAreaWindow>(this)] {
+            if (self && self->isVisible()) {
+                self->raise();
+                self->activateWindow();
+            }
+        });
     }
     wasOpen_ = open;
 

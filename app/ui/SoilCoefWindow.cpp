@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -51,6 +52,14 @@ void SoilCoefWindow::mirrorForm()
         using D = model::SoilCoefDialog;
         move(mainWindow_->frameGeometry().topLeft() +
              QPoint(twipsToPixels(D::kOffsetLeft), twipsToPixels(D::kOffsetTop)));
+        // The user works here now (the main window is disabled): the window
+        // takes the keyboard once the binder has shown it.
+        QTimer::singleShot(0, this, [self = QPointer<SoilCoefWindow>(this)] {
+            if (self && self->isVisible()) {
+                self->raise();
+                self->activateWindow();
+            }
+        });
     }
     wasOpen_ = open;
 }
