@@ -4,6 +4,8 @@
 
 #include "CalcWindow.h"
 #include "RainIntensityWindow.h"
+#include "DrainedAreaWindow.h"
+#include "SoilCoefWindow.h"
 
 namespace infil::ui {
 
@@ -11,6 +13,8 @@ void createDialogWindows(model::Application& app, CalcWindow& mainWindow)
 {
     // Each dialog's window is created here as it is built.
     RainIntensityWindow::create(app, &mainWindow);
+    createDrainedAreaWindow(app, mainWindow);
+    createSoilCoefWindow(app, mainWindow);
 }
 
 } // namespace infil::ui

@@ -179,7 +179,7 @@ void GridView::sync()
 
     const int rowPx = std::max(1, twipsToPixels(grid_.rowHeight()));
     verticalHeader()->setDefaultSectionSize(rowPx);
-    horizontalHeader()->setFixedHeight(rowPx);
+    horizontalHeader()->setFixedHeight(rowPx * headerLines_);
 
     for (int c = 0; c < cols; ++c) {
         if (!horizontalHeaderItem(c))
@@ -218,6 +218,17 @@ void GridView::sync()
     else
         setCurrentIndex(QModelIndex());
     viewport()->update();
+}
+
+void GridView::setHeaderLines(int lines)
+{
+    headerLines_ = std::max(1, lines);
+    const bool wrap = headerLines_ > 1;
+    // Qt takes the word-wrap flag along with the alignment.
+    const int wrapFlag = wrap ? Qt::TextWordWrap : 0;
+    horizontalHeader()->setDefaultAlignment(Qt::Alignment::fromInt(int(Qt::AlignCenter) | wrapFlag));
+    horizontalHeader()->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
+    sync();
 }
 
 void GridView::applyColumnWidths()
@@ -263,6 +274,10 @@ void GridView::showHeaderTexts()
         if (!header)
             continue;
         const QString full = QString::fromStdString(grid_.text(0, c));
+        if (headerLines_ > 1) {
+            header->setText(full);
+            continue;
+        }
         const QString shown = metrics.elidedText(full, Qt::ElideRight, std::max(0, columnWidth(c) - margin));
         header->setText(shown);
         header->setToolTip(shown == full ? QString() : full);

@@ -43,6 +43,10 @@ public:
     // Copies the model into the widgets; runs on every change of the model.
     void sync();
 
+    // With more than one line, the header row is that many rows high and its
+    // texts wrap at word breaks instead of ending in "…".
+    void setHeaderLines(int lines);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -58,6 +62,7 @@ private:
 
     model::Grid& grid_;
     ActionRunner run_ = [](const std::function<void()>& action) { action(); };
+    int headerLines_ = 1;
 };
 
 } // namespace infil::ui

@@ -1,0 +1,413 @@
+#include "DrainedAreaDialog.h"
+
+#include "FloatOps.h"
+#include "NumberFormat.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+
+namespace infil::model {
+namespace {
+
+constexpr int kNoIndex = -1;
+constexpr int kRunoffRows = 19;
+
+const char* const kPickCoefficient = "Vyberte odtokový součinitel";
+const char* const kEnterArea = "Zadejte dílčí plochu";
+
+// A share of the grid's width, in whole twips.
+int share(const Grid& grid, double fraction)
+{
+    return static_cast<int>(std::lround(fraction * grid.geometry().width));
+}
+
+void setShares(Grid& grid, std::initializer_list<double> fractions)
+{
+    int col = 0;
+    for (double fraction : fractions)
+        grid.setColWidth(col++, share(grid, fraction));
+}
+
+// The number a whole text stands for, when it is one and a Single holds it.
+std::optional<float> convertedSingle(const std::string& text)
+{
+    const std::optional<double> value = num::convert(text);
+    if (!value || !num::fitsSingle(*value))
+        return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+// Runs `step` when the object is destroyed, also when an exception leaves.
+template <typename F>
+struct Finally {
+    F step;
+    ~Finally() { step(); }
+};
+template <typename F>
+Finally(F) -> Finally<F>;
+
+} // namespace
+
+DrainedAreaDialog::DrainedAreaDialog(Application& app) : Dialog("frmDialog"), app_(app)
+{
+    build();
+}
+
+void DrainedAreaDialog::build()
+{
+    auto button = [this](const char* name, const char* caption) {
+        Button* b = &add<Button>(name, kNoIndex, nullptr);
+        b->setCaption(caption);
+        return b;
+    };
+
+    fgSoucPovrchOdtok = &add<Grid>("fgSoucPovrchOdtok", kNoIndex, nullptr);
+    fgSoucPovrchOdtok->setGeometry({120, 120, 11295, 4875});
+    txtSoucinitel = &add<TextBox>("txtSoucinitel", kNoIndex, nullptr);
+    txtPlocha = &add<TextBox>("txtPlocha", kNoIndex, nullptr);
+    cmdZapsat = button("cmdZapsat", "Zapsat do tabulky");
+    fgZapisTab = &add<Grid>("fgZapisTab", kNoIndex, nullptr);
+    fgZapisTab->setGeometry({120, 5640, 6855, 2775});
+    fgZapisTab->setVisible(false);
+    // The sum is the editor's own result; typing over it would change nothing.
+    txtOdvodNepPlocha = &add<TextBox>("txtOdvodNepPlocha", kNoIndex, nullptr);
+    txtOdvodNepPlocha->setReadOnly(true);
+    cmdDelete = button("cmdDelete", "Smazat");
+    cmdDeleteAll = button("cmdDeleteAll", "Smazat vše");
+    OKButton = button("OKButton", "OK");
+    CancelButton = button("CancelButton", "Cancel");
+    txtSChange = &add<TextBox>("txtSChange", kNoIndex, nullptr);
+    txtSChange->setVisible(false);
+
+    fgSoucPovrchOdtok->onClick = [this] { runoffClicked(); };
+    fgSoucPovrchOdtok->onLeaveCell = [this] { runoffLeft(); };
+    txtSoucinitel->onChange = [this] {
+        // A typed coefficient counts as a pick; one beyond a Single is ignored.
+        const double value = num::valueOf(txtSoucinitel->text());
+        if (num::fitsSingle(value))
+            SelectedCoef = static_cast<float>(value);
+    };
+    txtPlocha->onKeyDown = [this](int keyCode) {
+        if (keyCode == 13)
+            addEntry();
+    };
+    cmdZapsat->onClick = [this] { addEntry(); };
+    fgZapisTab->onClick = [this] { entryClicked(); };
+    fgZapisTab->onLeaveCell = [this] { entryLeft(); };
+    txtSChange->onChange = [this] { cellEdited(); };
+    txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(keyCode); };
+    txtSChange->onLostFocus = [this] { txtSChange->setVisible(false); };
+    cmdDelete->onClick = [this] { deleteEntry(); };
+    cmdDeleteAll->onClick = [this] { deleteAll(); };
+    OKButton->onClick = [this] { okClicked(); };
+    CancelButton->onClick = [this] { finish(); };
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+void DrainedAreaDialog::open()
+{
+    app_.calc().setEnabled(false);
+
+    // Every opening starts from a fresh window: nothing picked, empty boxes.
+    txtSChange->setVisible(false);
+    txtSChange->setText("");
+    txtSoucinitel->setText("");
+    txtPlocha->setText("");
+    txtOdvodNepPlocha->setText("");
+    SelectedCoef = 0;
+    SelectedKind.clear();
+    SelectedRow = 0;
+
+    cmdDelete->setEnabled(false);
+    fgZapisTab->setVisible(false);
+    fillRunoffTable();
+    FillEntryTable();
+    setOpen(true);
+}
+
+// The entries are edited in place: Cancel and the close box keep them (the next
+// opening shows them again); only the main window's text is not written.
+void DrainedAreaDialog::close() { finish(); }
+
+void DrainedAreaDialog::finish()
+{
+    txtSChange->setVisible(false);
+    setOpen(false);
+    app_.calc().setEnabled(true);
+}
+
+void DrainedAreaDialog::okClicked()
+{
+    // The window closes also when the main window's recalculation stops on a fault.
+    Finally closing{[this] { finish(); }};
+    const ProjectRecord& r = record();
+    CalcForm& main = app_.calc();
+    if (r.OdvodNepPlocha != 0) {
+        main.txtOdvodNepPlocha->setText(num::plain(r.OdvodNepPlocha));
+    } else {
+        main.txtOdvodNepPlocha->setText("");
+        main.txtOdtokDoInfil->setText("");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The runoff table and the pick
+
+void DrainedAreaDialog::fillRunoffTable()
+{
+    const ProjectRecord& r = record();
+    Grid& g = *fgSoucPovrchOdtok;
+    Grid::Batch batch(g);
+    // A fresh grid each time: the header row and one blank row.
+    g.setRows(2);
+    g.setRow(1);
+    g.setCol(0);
+    g.clear();
+    g.setFixedCols(0);
+    g.setLayout("Typ plochy|<Způsob zpevnění povrchu|<Součinitel|<Výběr");
+    setShares(g, {0.3, 0.5, 0.1, 0.1});
+    g.setMergeCol(0, true);
+    for (int i = 1; i <= kRunoffRows; ++i)
+        g.addRow({r.SurfaceGroups[i], r.SurfaceKinds[i], num::fixed(r.RunoffCoefs[i], 2)});
+    g.removeRow(1);
+    g.setColAlignment(2, Grid::Align::Center);
+    g.setColAlignment(3, Grid::Align::Center);
+}
+
+void DrainedAreaDialog::runoffClicked()
+{
+    Grid& g = *fgSoucPovrchOdtok;
+    if (g.col() != 3)
+        return;
+    const ProjectRecord& r = record();
+    const int row = g.row();
+    g.setCellPicture(Grid::Picture::Check);
+    SelectedCoef = r.RunoffCoefs[row];
+    SelectedKind = r.SurfaceKinds[row];
+    txtSoucinitel->setText(num::fixed(SelectedCoef, 2));
+    txtPlocha->setText("");
+    setFocus(txtPlocha);
+}
+
+void DrainedAreaDialog::runoffLeft()
+{
+    // Moving away from the picked cell drops the pick; the box keeps its number.
+    fgSoucPovrchOdtok->setCellPicture(Grid::Picture::Blank);
+    SelectedCoef = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Entries
+
+void DrainedAreaDialog::error(const char* text)
+{
+    app_.messages().showMessage({MessageIcon::Exclamation, std::string(kErrorTitle), text});
+}
+
+void DrainedAreaDialog::resizeLists(int slots)
+{
+    ProjectRecord& r = record();
+    r.SubAreaSizes.resizeKeeping(slots);
+    r.SubAreaCoefs.resizeKeeping(slots);
+    r.SubAreaKinds.resizeKeeping(slots);
+}
+
+void DrainedAreaDialog::addEntry()
+{
+    if (SelectedCoef == 0) {
+        error(kPickCoefficient);
+        return;
+    }
+    const std::string& text = txtPlocha->text();
+    // An area beyond the range of a Single is refused like any other bad area.
+    const std::optional<float> area = convertedSingle(text);
+    if (num::valueOf(text) == 0 || !area) {
+        error(kEnterArea);
+        return;
+    }
+    ProjectRecord& r = record();
+    const int spare = r.SubAreaCoefs.slotCount();
+    r.SubAreaCoefs[spare] = SelectedCoef;
+    r.SubAreaKinds[spare] = SelectedKind;
+    r.SubAreaSizes[spare] = *area;
+    resizeLists(spare + 1);
+    FillEntryTable();
+}
+
+void DrainedAreaDialog::FillEntryTable()
+{
+    ProjectRecord& r = record();
+    Grid& g = *fgZapisTab;
+    // The cell the editor was over is gone.
+    txtSChange->setVisible(false);
+    {
+        Grid::Batch batch(g);
+        g.clear();
+        g.setRows(2);
+        g.setLayout("ID|<Dílčí plocha|<Odtokový součinitel|<Typ povrchu|<Výběr");
+        setShares(g, {0.1, 0.2, 0.2, 0.4, 0.1});
+    }
+    // Whether there are entries is a matter of their count: an entry whose
+    // area was edited to 0 is still an entry and stays in the table and the sum.
+    const int n = entryCount();
+    if (n >= 1) {
+        {
+            Grid::Batch batch(g);
+            for (int i = 1; i <= n; ++i)
+                g.addRow({std::to_string(i), num::fixed(r.SubAreaSizes[i], 0),
+                          num::fixed(r.SubAreaCoefs[i], 2), r.SubAreaKinds[i]},
+                         i);
+            g.removeRow(n + 1);
+        }
+        g.setVisible(true);
+        SumReducedArea();
+    } else {
+        r.OdvodNepPlocha = 0;
+        txtOdvodNepPlocha->setText("");
+        g.setVisible(false);
+    }
+}
+
+void DrainedAreaDialog::SumReducedArea()
+{
+    ProjectRecord& r = record();
+    r.OdvodNepPlocha = 0;
+    try {
+        for (int i = 1; i <= entryCount(); ++i)
+            r.OdvodNepPlocha = fp::single(static_cast<double>(r.SubAreaCoefs[i]) * r.SubAreaSizes[i] +
+                                          r.OdvodNepPlocha);
+    } catch (const FloatFault&) {
+        // No partial sum is left behind to be taken for the area.
+        r.OdvodNepPlocha = 0;
+        txtOdvodNepPlocha->setText("");
+        throw;
+    }
+    txtOdvodNepPlocha->setText(num::plain(r.OdvodNepPlocha));
+}
+
+void DrainedAreaDialog::entryClicked()
+{
+    const ProjectRecord& r = record();
+    if (!(r.SubAreaSizes[1] > 0))
+        return;
+    Grid& g = *fgZapisTab;
+    const int row = g.row();
+    const int col = g.col();
+    if (col == 4) {
+        g.setCellPicture(Grid::Picture::Check);
+        SelectedRow = static_cast<std::int16_t>(row);
+        cmdDelete->setEnabled(true);
+        return;
+    }
+    // Opening a cell shows its stored value; setting it counts as an edit. The
+    // editor is up before that edit, so it stays open for mending a value whose
+    // sum overflows.
+    txtSChange->setVisible(true);
+    setFocus(txtSChange);
+    ++editorOpenings_;
+    notify();
+    switch (col) {
+    case 1: txtSChange->setText(num::plain(r.SubAreaSizes[row])); break;
+    case 2: txtSChange->setText(num::plain(r.SubAreaCoefs[row])); break;
+    case 3: txtSChange->setText(r.SubAreaKinds[row]); break;
+    default: break; // column 0 keeps whatever the editor held
+    }
+}
+
+void DrainedAreaDialog::entryLeft()
+{
+    fgZapisTab->setCellPicture(Grid::Picture::Blank);
+    cmdDelete->setEnabled(false);
+}
+
+void DrainedAreaDialog::cellEdited()
+{
+    const std::string& text = txtSChange->text();
+    if (text.empty())
+        return;
+    ProjectRecord& r = record();
+    Grid& g = *fgZapisTab;
+    const int row = g.row();
+    if (row < 1 || row > entryCount())
+        return;
+    // A text that is no number (or none a Single holds) changes no stored
+    // value; the cell still shows the number the text starts with.
+    auto show = [&](int col, int decimals) {
+        const double value = num::valueOf(text);
+        if (std::isfinite(value))
+            g.setText(row, col, num::fixed(value, decimals));
+    };
+    switch (g.col()) {
+    case 1:
+        if (const auto value = convertedSingle(text))
+            r.SubAreaSizes[row] = *value;
+        show(1, 0);
+        break;
+    case 2:
+        if (const auto value = convertedSingle(text))
+            r.SubAreaCoefs[row] = *value;
+        show(2, 2);
+        break;
+    case 3:
+        r.SubAreaKinds[row] = text;
+        g.setText(row, 3, text);
+        break;
+    default:
+        break;
+    }
+    SumReducedArea();
+}
+
+void DrainedAreaDialog::EditKeyCode(int keyCode)
+{
+    // Esc closes the editor like Enter: edits are stored as they are typed.
+    if (keyCode == 13 || keyCode == 27) {
+        txtSChange->setVisible(false);
+        setFocus(fgZapisTab);
+    }
+}
+
+void DrainedAreaDialog::deleteEntry()
+{
+    const int n = entryCount();
+    const int row = SelectedRow;
+    if (n < 1 || row < 1)
+        return; // nothing marked
+    ProjectRecord& r = record();
+    if (row >= n) {
+        // The last entry: its slot becomes the spare one.
+        resizeLists(n);
+        if (r.SubAreaSizes.slotCount() == 1) {
+            r.SubAreaSizes[1] = 0;
+            r.SubAreaCoefs[1] = 0;
+            r.SubAreaKinds[1].clear();
+            FillEntryTable();
+            txtOdvodNepPlocha->setText("");
+        }
+        FillEntryTable();
+    } else {
+        for (int i = row; i <= n; ++i) {
+            r.SubAreaSizes[i] = r.SubAreaSizes[i + 1];
+            r.SubAreaCoefs[i] = r.SubAreaCoefs[i + 1];
+            r.SubAreaKinds[i] = r.SubAreaKinds[i + 1];
+        }
+        resizeLists(n);
+        FillEntryTable();
+    }
+    cmdDelete->setEnabled(false);
+}
+
+void DrainedAreaDialog::deleteAll()
+{
+    ProjectRecord& r = record();
+    r.SubAreaSizes.reset(1);
+    r.SubAreaCoefs.reset(1);
+    r.SubAreaKinds.reset(1);
+    cmdDelete->setEnabled(false);
+    FillEntryTable();
+}
+
+} // namespace infil::model
