@@ -285,9 +285,8 @@ void CalcForm::wireHandlers()
 
     // Filtration coefficients: rule K, reformatted when the box is left.
     txtSoucFiltrace->onChange = [this, &r] {
-        const bool hadText = !txtSoucFiltrace->text().empty();
         readNumber(*txtSoucFiltrace, r.SoucFiltrace, num::ruleK);
-        if (hadText)
+        if (!txtSoucFiltrace->text().empty()) // an emptied box recalculates nothing
             ignoringFaults([this] { RebuildCalc(); });
     };
     txtSoucFiltrace->onLostFocus = [this, &r] { filtrationLostFocus(*txtSoucFiltrace, r.SoucFiltrace); };
@@ -301,9 +300,8 @@ void CalcForm::wireHandlers()
     for (auto& [k, box] : txtSoucBezp) {
         TextBox* b = box;
         b->onChange = [this, b, &r] {
-            const bool hadText = !b->text().empty();
             readNumber(*b, r.SoucBezp, num::ruleR);
-            if (hadText)
+            if (!b->text().empty()) // an emptied box recalculates nothing
                 ignoringFaults([this] { engine_.CalcTechnology(); });
         };
     }

@@ -336,3 +336,19 @@ TEST_F(CalcFormTest, EditButtonsSetTheDatabasePath)
     user([&] { calc().cmdEdit[0]->click(); });
     EXPECT_EQ(rec().DatabasePath, app.appDir() + "/infil.mdb");
 }
+
+TEST_F(CalcFormTest, TextThatIsNotANumberEndsLikeAnEmptiedBoxWithoutRecalculating)
+{
+    rec().OdvodNepPlocha = 1000;
+    rec().SoucFiltrace = 1e-5f;
+    rec().RainIntensities[3] = 150;
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(2); });
+    ASSERT_EQ(calc().txtObjAkum[2]->text(), "17.3");
+    user([&] { calc().txtSoucBezp[2]->setText("abc"); });
+    EXPECT_EQ(calc().txtSoucBezp[2]->text(), "");
+    EXPECT_EQ(rec().SoucBezp, 0.0f);
+    EXPECT_EQ(calc().txtObjAkum[2]->text(), "17.3"); // as after emptying the box
+    user([&] { calc().txtSoucBezp[2]->setText("1.5"); });
+    EXPECT_EQ(calc().txtObjAkum[2]->text(), "21.6"); // 17.28 × 1.5 / 1.2
+}
