@@ -56,7 +56,7 @@ void Control::notify()
         observer();
 }
 
-void Label::setCaption(std::string caption)
+void CaptionedControl::setCaption(std::string caption)
 {
     caption_ = std::move(caption);
     notify();
@@ -86,12 +86,6 @@ void TextBox::setBackground(Background background)
     notify();
 }
 
-void Button::setCaption(std::string caption)
-{
-    caption_ = std::move(caption);
-    notify();
-}
-
 int OptionGroup::selectedIndex() const
 {
     for (const OptionButton* option : options_)
@@ -101,15 +95,9 @@ int OptionGroup::selectedIndex() const
 }
 
 OptionButton::OptionButton(Form& form, std::string name, int index, OptionGroup& group)
-    : Control(form, std::move(name), index), group_(group)
+    : CaptionedControl(form, std::move(name), index), group_(group)
 {
     group_.add(*this);
-}
-
-void OptionButton::setCaption(std::string caption)
-{
-    caption_ = std::move(caption);
-    notify();
 }
 
 void OptionButton::setValue(bool on)
@@ -128,12 +116,6 @@ void OptionButton::setValue(bool on)
     notify();
     if (on && onClick)
         onClick();
-}
-
-void CheckBox::setCaption(std::string caption)
-{
-    caption_ = std::move(caption);
-    notify();
 }
 
 void CheckBox::setChecked(bool checked)

@@ -68,21 +68,28 @@ public:
     using Control::Control;
 };
 
-class Label : public Control {
+// A control showing a caption, with a click handler: a label, a button, an
+// option button, a check box. Each kind decides when the handler runs.
+class CaptionedControl : public Control {
 public:
     using Control::Control;
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
-    // Links are labels that react to a click.
     std::function<void()> onClick;
+
+private:
+    std::string caption_;
+};
+
+class Label : public CaptionedControl {
+public:
+    using CaptionedControl::CaptionedControl;
+    // Links are labels that react to a click.
     void click()
     {
         if (onClick)
             onClick();
     }
-
-private:
-    std::string caption_;
 };
 
 class TextBox : public Control {
@@ -131,20 +138,14 @@ private:
     Background background_ = Background::Window;
 };
 
-class Button : public Control {
+class Button : public CaptionedControl {
 public:
-    using Control::Control;
-    const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption);
-    std::function<void()> onClick;
+    using CaptionedControl::CaptionedControl;
     void click()
     {
         if (onClick)
             onClick();
     }
-
-private:
-    std::string caption_;
 };
 
 class OptionButton;
@@ -161,39 +162,31 @@ private:
     std::vector<OptionButton*> options_;
 };
 
-class OptionButton : public Control {
+class OptionButton : public CaptionedControl {
 public:
     OptionButton(Form& form, std::string name, int index, OptionGroup& group);
 
-    const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption);
     bool value() const { return value_; }
     // On: switches the rest of the group off and runs onClick; nothing happens
     // when it is already on. Off: no handler runs.
     void setValue(bool on);
     // The user's click: the same as switching it on.
     void click() { setValue(true); }
-    std::function<void()> onClick;
 
 private:
     OptionGroup& group_;
-    std::string caption_;
     bool value_ = false;
 };
 
-class CheckBox : public Control {
+class CheckBox : public CaptionedControl {
 public:
-    using Control::Control;
-    const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption);
+    using CaptionedControl::CaptionedControl;
     bool checked() const { return checked_; }
     // A change runs onClick, whether the user or the program made it.
     void setChecked(bool checked);
     void click() { setChecked(!checked_); }
-    std::function<void()> onClick;
 
 private:
-    std::string caption_;
     bool checked_ = false;
 };
 

@@ -80,6 +80,27 @@ void mirrorBackground(QWidget* widget, TextBox::Background background)
     widget->setPalette(palette);
 }
 
+// Copies the control's state into its widget now and after every change of
+// the control, with the widget's signals blocked so that the copy never
+// re-enters the model: the common state first, then what `own` copies for this
+// kind of widget. The widget may go away before its control; then nothing
+// happens. Returns the copying function, for handlers that show the model's
+// state again after the user's edit.
+template <class Widget, class Model, class Own>
+auto mirrorInto(Widget* widget, Model& control, Own own)
+{
+    auto mirror = [widget = QPointer<Widget>(widget), &control, own] {
+        if (!widget)
+            return;
+        const QSignalBlocker block(widget);
+        mirrorCommon(widget, control);
+        own(widget.data());
+    };
+    control.observe(mirror);
+    mirror();
+    return mirror;
+}
+
 // The event filter that turns focus, key and close events into model calls.
 class EventForwarder : public QObject {
 public:
@@ -228,11 +249,7 @@ void Binder::forwardFocus(model::Control& control, QWidget* widget)
 QLineEdit* Binder::bind(model::TextBox& box, QLineEdit* edit)
 {
     registerWidget(box, edit);
-    auto mirror = [edit = QPointer<QLineEdit>(edit), &box] {
-        if (!edit)
-            return;
-        const QSignalBlocker block(edit);
-        mirrorCommon(edit, box);
+    auto mirror = mirrorInto(edit, box, [&box](QLineEdit* edit) {
         edit->setReadOnly(box.readOnly());
         mirrorBackground(edit, box.background());
         const QString text = qs(box.text());
@@ -243,9 +260,7 @@ QLineEdit* Binder::bind(model::TextBox& box, QLineEdit* edit)
             edit->setText(text);
             edit->setCursorPosition(typing ? std::min(caret, static_cast<int>(text.size())) : 0);
         }
-    };
-    box.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     connect(edit, &QLineEdit::textEdited, edit, [&app, &box, mirror](const QString& text) {
         runUserAction(app, [&] { box.setText(text.toStdString()); });
@@ -258,11 +273,7 @@ QLineEdit* Binder::bind(model::TextBox& box, QLineEdit* edit)
 QPlainTextEdit* Binder::bind(model::TextBox& box, QPlainTextEdit* edit)
 {
     registerWidget(box, edit);
-    auto mirror = [edit = QPointer<QPlainTextEdit>(edit), &box] {
-        if (!edit)
-            return;
-        const QSignalBlocker block(edit);
-        mirrorCommon(edit, box);
+    auto mirror = mirrorInto(edit, box, [&box](QPlainTextEdit* edit) {
         edit->setReadOnly(box.readOnly());
         mirrorBackground(edit, box.background());
         const QString text = fromModelLines(box.text());
@@ -274,9 +285,7 @@ QPlainTextEdit* Binder::bind(model::TextBox& box, QPlainTextEdit* edit)
             cursor.setPosition(typing ? std::min(caret, static_cast<int>(text.size())) : 0);
             edit->setTextCursor(cursor);
         }
-    };
-    box.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     connect(edit, &QPlainTextEdit::textChanged, edit, [&app, &box, edit, mirror] {
         const std::string text = toModelLines(edit->toPlainText());
@@ -290,15 +299,7 @@ QPlainTextEdit* Binder::bind(model::TextBox& box, QPlainTextEdit* edit)
 QPushButton* Binder::bind(model::Button& button, QPushButton* widget)
 {
     registerWidget(button, widget);
-    auto mirror = [widget = QPointer<QPushButton>(widget), &button] {
-        if (!widget)
-            return;
-        const QSignalBlocker block(widget);
-        mirrorCommon(widget, button);
-        widget->setText(buttonText(button.caption()));
-    };
-    button.observe(mirror);
-    mirror();
+    mirrorInto(widget, button, [&button](QPushButton* widget) { widget->setText(buttonText(button.caption())); });
     model::Application& app = app_;
     connect(widget, &QPushButton::clicked, widget,
             [&app, &button] { runUserAction(app, [&] { button.click(); }); });
@@ -310,16 +311,10 @@ QRadioButton* Binder::bind(model::OptionButton& option, QRadioButton* widget)
     registerWidget(option, widget);
     // The model switches the group's options; Qt's own grouping would fight it.
     widget->setAutoExclusive(false);
-    auto mirror = [widget = QPointer<QRadioButton>(widget), &option] {
-        if (!widget)
-            return;
-        const QSignalBlocker block(widget);
-        mirrorCommon(widget, option);
+    auto mirror = mirrorInto(widget, option, [&option](QRadioButton* widget) {
         widget->setText(buttonText(option.caption()));
         widget->setChecked(option.value());
-    };
-    option.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     connect(widget, &QRadioButton::clicked, widget, [&app, &option, mirror] {
         if (!option.value()) // a click on the option that is on does nothing
@@ -333,16 +328,10 @@ QCheckBox* Binder::bind(model::CheckBox& check, QCheckBox* widget)
 {
     registerWidget(check, widget);
     widget->setTristate(false);
-    auto mirror = [widget = QPointer<QCheckBox>(widget), &check] {
-        if (!widget)
-            return;
-        const QSignalBlocker block(widget);
-        mirrorCommon(widget, check);
+    auto mirror = mirrorInto(widget, check, [&check](QCheckBox* widget) {
         widget->setText(buttonText(check.caption()));
         widget->setChecked(check.checked());
-    };
-    check.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     connect(widget, &QCheckBox::clicked, widget, [&app, &check, mirror](bool checked) {
         runUserAction(app, [&] { check.setChecked(checked); });
@@ -355,11 +344,7 @@ QComboBox* Binder::bind(model::ComboBox& list, QComboBox* widget)
 {
     registerWidget(list, widget);
     widget->setEditable(false);
-    auto mirror = [widget = QPointer<QComboBox>(widget), &list] {
-        if (!widget)
-            return;
-        const QSignalBlocker block(widget);
-        mirrorCommon(widget, list);
+    auto mirror = mirrorInto(widget, list, [&list](QComboBox* widget) {
         const auto& items = list.items();
         bool same = widget->count() == static_cast<int>(items.size());
         for (int i = 0; same && i < widget->count(); ++i)
@@ -371,9 +356,7 @@ QComboBox* Binder::bind(model::ComboBox& list, QComboBox* widget)
         }
         if (widget->currentIndex() != list.listIndex())
             widget->setCurrentIndex(list.listIndex());
-    };
-    list.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     // activated: the user's choice, also of the entry already chosen.
     connect(widget, &QComboBox::activated, widget, [&app, &list, mirror](int index) {
@@ -387,12 +370,7 @@ QComboBox* Binder::bind(model::ComboBox& list, QComboBox* widget)
 UpDownButtons* Binder::bind(model::UpDown& updown, UpDownButtons* widget)
 {
     registerWidget(updown, widget);
-    auto mirror = [widget = QPointer<UpDownButtons>(widget), &updown] {
-        if (widget)
-            mirrorCommon(widget, updown);
-    };
-    updown.observe(mirror);
-    mirror();
+    mirrorInto(widget, updown, [](UpDownButtons*) {});
     model::Application& app = app_;
     connect(widget, &UpDownButtons::up, widget, [&app, &updown] { runUserAction(app, [&] { updown.up(); }); });
     connect(widget, &UpDownButtons::down, widget,
@@ -404,14 +382,7 @@ QLabel* Binder::bind(model::Label& label, QLabel* widget)
 {
     registerWidget(label, widget);
     widget->setTextFormat(Qt::PlainText);
-    auto mirror = [widget = QPointer<QLabel>(widget), &label] {
-        if (!widget)
-            return;
-        mirrorCommon(widget, label);
-        widget->setText(qs(label.caption()));
-    };
-    label.observe(mirror);
-    mirror();
+    mirrorInto(widget, label, [&label](QLabel* widget) { widget->setText(qs(label.caption())); });
     return widget;
 }
 
@@ -421,14 +392,9 @@ QLabel* Binder::bindLink(model::Label& label, QLabel* widget)
     widget->setTextFormat(Qt::RichText);
     widget->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     widget->setOpenExternalLinks(false); // the model opens it, through Application::openUrl
-    auto mirror = [widget = QPointer<QLabel>(widget), &label] {
-        if (!widget)
-            return;
-        mirrorCommon(widget, label);
+    mirrorInto(widget, label, [&label](QLabel* widget) {
         widget->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(qs(label.caption()).toHtmlEscaped()));
-    };
-    label.observe(mirror);
-    mirror();
+    });
     model::Application& app = app_;
     connect(widget, &QLabel::linkActivated, widget,
             [&app, &label] { runUserAction(app, [&] { label.click(); }); });
@@ -438,12 +404,7 @@ QLabel* Binder::bindLink(model::Label& label, QLabel* widget)
 QWidget* Binder::bind(model::Container& container, QWidget* widget)
 {
     registerWidget(container, widget);
-    auto mirror = [widget = QPointer<QWidget>(widget), &container] {
-        if (widget)
-            mirrorCommon(widget, container);
-    };
-    container.observe(mirror);
-    mirror();
+    mirrorInto(widget, container, [](QWidget*) {});
     return widget;
 }
 

@@ -3,9 +3,8 @@
 // INFIL_SHOTS_DIR set to a folder, the windows are also saved there as PNGs.
 
 // The model's headers come before Qt's: Qt defines `slots` as a macro.
-#include "model/Application.h"
+#include "WindowTestSupport.h"
 
-#include "ui/CalcWindow.h"
 #include "ui/DialogWindows.h"
 #include "ui/DrainedAreaWindow.h"
 #include "ui/GridView.h"
@@ -30,22 +29,12 @@ using namespace infil;
 
 namespace {
 
-class RecordingPort : public MessagePort {
-public:
-    void showMessage(const Message& message) override { messages.push_back(message); }
-    std::vector<Message> messages;
-};
-
-class AreaSoilWindowsTest : public ::testing::Test {
+class AreaSoilWindowsTest : public test::MainWindowTest {
 protected:
-    AreaSoilWindowsTest() : app(folder.path().toStdString(), port)
+    AreaSoilWindowsTest()
     {
-        model::installDialogs(app);
-        app.userAction([this] { app.calc().load(); });
-        window = std::make_unique<ui::CalcWindow>(app);
         ui::createDialogWindows(app, *window);
-        window->move(40, 30);
-        window->show();
+        showMainWindow();
         app.calc().selectTab(1);
         QApplication::processEvents();
     }
@@ -66,12 +55,6 @@ protected:
         return w;
     }
     void clickWidget(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
-    void clickCell(ui::GridView* view, int row, int col)
-    {
-        const QRect cell = view->cellRect(row, col);
-        ASSERT_TRUE(cell.isValid());
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->viewport()->mapFrom(view, cell.center()));
-    }
     void openButton(int k) { clickWidget(window->widgetFor(*app.calc().cmdEdit.at(k))); }
     void settle()
     {
@@ -110,11 +93,6 @@ protected:
         for (auto* label : w->findChildren<QLabel*>())
             EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
     }
-
-    QTemporaryDir folder;
-    RecordingPort port;
-    model::Application app;
-    std::unique_ptr<ui::CalcWindow> window;
 };
 
 } // namespace

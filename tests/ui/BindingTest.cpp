@@ -4,7 +4,7 @@
 // The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "FloatOps.h"
 #include "NumberFormat.h"
-#include "model/Application.h"
+#include "WindowTestSupport.h"
 
 #include "ui/Binding.h"
 #include "ui/QtMessagePort.h"
@@ -32,11 +32,8 @@ using namespace infil;
 
 namespace {
 
-class RecordingPort : public MessagePort {
-public:
-    void showMessage(const Message& message) override { messages.push_back(message); }
-    std::vector<Message> messages;
-};
+using test::RecordingPort;
+using test::waitFor;
 
 class TestForm : public model::Form {
 public:
@@ -53,13 +50,6 @@ void sendFocus(QWidget* widget, QEvent::Type type, Qt::FocusReason reason)
 {
     QFocusEvent event(type, reason);
     QApplication::sendEvent(widget, &event);
-}
-
-template <typename Condition>
-void waitFor(Condition condition)
-{
-    for (int i = 0; i < 100 && !condition(); ++i)
-        QTest::qWait(10);
 }
 
 class BindingTest : public ::testing::Test {

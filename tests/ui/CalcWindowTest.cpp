@@ -3,7 +3,7 @@
 // the model holds, so it proves the binding and the layout, not the formulas.
 
 // The model's headers come before Qt's: Qt defines `slots` as a macro.
-#include "model/Application.h"
+#include "WindowTestSupport.h"
 
 #include "ui/Binding.h"
 #include "ui/CalcWindow.h"
@@ -43,11 +43,7 @@ using model::CalcForm;
 
 namespace {
 
-class RecordingPort : public MessagePort {
-public:
-    void showMessage(const Message& message) override { messages.push_back(message); }
-    std::vector<Message> messages;
-};
+using test::RecordingPort;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 

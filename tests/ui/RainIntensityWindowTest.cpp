@@ -3,12 +3,10 @@
 // put the cell editor over the cell being edited.
 
 // The model's headers come before Qt's: Qt defines `slots` as a macro.
-#include "model/Application.h"
 #include "model/RainIntensityDialog.h"
+#include "WindowTestSupport.h"
 
 #include "ui/Binding.h"
-#include "ui/CalcWindow.h"
-#include "ui/GridView.h"
 #include "ui/RainIntensityWindow.h"
 
 #include <QApplication>
@@ -30,21 +28,13 @@ using namespace infil;
 
 namespace {
 
-class RecordingPort : public MessagePort {
-public:
-    void showMessage(const Message& message) override { messages.push_back(message); }
-    std::vector<Message> messages;
-};
+using test::waitFor;
 
-class RainIntensityWindowTest : public ::testing::Test {
+class RainIntensityWindowTest : public test::MainWindowTest {
 protected:
-    RainIntensityWindowTest() : app(folder.path().toStdString(), port)
+    RainIntensityWindowTest()
     {
-        model::installDialogs(app);
-        app.userAction([this] { app.calc().load(); });
-        window = std::make_unique<ui::CalcWindow>(app);
-        window->move(40, 30);
-        window->show();
+        showMainWindow();
         view = ui::RainIntensityWindow::create(app, window.get());
         dialog = dynamic_cast<model::RainIntensityDialog*>(app.form("frmIntDialog"));
     }
@@ -54,12 +44,7 @@ protected:
     {
         return qobject_cast<W*>(view->binder().widget(*control));
     }
-    void clickCell(int row, int col)
-    {
-        const QRect cell = view->grid()->cellRect(row, col);
-        QWidget* viewport = view->grid()->viewport();
-        QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->mapFrom(view->grid(), cell.center()));
-    }
+    void clickCell(int row, int col) { MainWindowTest::clickCell(view->grid(), row, col); }
     void openDialog()
     {
         QTest::mouseClick(window->widgetFor(*app.calc().cmdEdit.at(0)), Qt::LeftButton);
@@ -67,17 +52,7 @@ protected:
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view));
     }
-    bool waitFor(const std::function<bool()>& condition)
-    {
-        for (int i = 0; i < 100 && !condition(); ++i)
-            QTest::qWait(10);
-        return condition();
-    }
 
-    QTemporaryDir folder;
-    RecordingPort port;
-    model::Application app;
-    std::unique_ptr<ui::CalcWindow> window;
     ui::RainIntensityWindow* view = nullptr;
     model::RainIntensityDialog* dialog = nullptr;
 };

@@ -20,38 +20,14 @@ ComPtr<IFont> StdFont::create(const FontDesc& desc)
     return ComPtr<IFont>::adopt(new StdFont(desc));
 }
 
-Status StdFont::QueryInterface(const Guid& iid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IFont) {
-        *out = static_cast<IFont*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-std::uint32_t StdFont::Release()
-{
-    std::uint32_t r = refs_.release();
-    if (r == 0)
-        delete this;
-    return r;
-}
-
 template <class F>
 Status StdFont::change(DispId id, F apply)
 {
-    // A sink may unadvise while it is called: walk a copy.
-    auto sinks = sinks_;
-    for (auto& [cookie, sink] : sinks)
+    for (const auto& sink : sinks_.snapshot())
         if (sink->OnRequestEdit(id) != S_OK)
             return S_FALSE;
     apply();
-    sinks = sinks_;
-    for (auto& [cookie, sink] : sinks)
+    for (const auto& sink : sinks_.snapshot())
         sink->OnChanged(id);
     return S_OK;
 }
@@ -182,25 +158,12 @@ Status StdFont::Clone(IFont** out)
 
 Status StdFont::AdviseNotify(IPropertyNotifySink* sink, std::uint32_t* cookie)
 {
-    if (!sink || !cookie)
-        return E_POINTER;
-    try {
-        sinks_.emplace_back(nextCookie_, sink);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    *cookie = nextCookie_++;
-    return S_OK;
+    return sinks_.advise(sink, cookie);
 }
 
 Status StdFont::UnadviseNotify(std::uint32_t cookie)
 {
-    for (auto it = sinks_.begin(); it != sinks_.end(); ++it)
-        if (it->first == cookie) {
-            sinks_.erase(it);
-            return S_OK;
-        }
-    return E_INVALIDARG;
+    return sinks_.unadvise(cookie);
 }
 
 Status StdFont::Load(IStream* stream)

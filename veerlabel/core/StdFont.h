@@ -7,7 +7,6 @@
 #include <Veer12/Veer12.h>
 
 #include <string>
-#include <vector>
 
 namespace veer::detail {
 
@@ -21,13 +20,9 @@ struct FontDesc {
     bool strikethrough = false;
 };
 
-class StdFont final : public IFont, private LiveObject {
+class StdFont final : public SimpleObject<IFont, IID_IFont> {
 public:
     static ComPtr<IFont> create(const FontDesc& desc = {});
-
-    Status QueryInterface(const Guid& iid, void** out) override;
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override;
 
     Status get_Name(std::u16string* name) override;
     Status put_Name(const std::u16string& name) override;
@@ -61,10 +56,9 @@ private:
     template <class F>
     Status change(DispId id, F apply);
 
-    RefCount refs_;
     FontDesc d_;
-    std::vector<std::pair<std::uint32_t, ComPtr<IPropertyNotifySink>>> sinks_;
     std::uint32_t nextCookie_ = 1;
+    SinkList<IPropertyNotifySink> sinks_{nextCookie_};
 };
 
 // Weights at or above this count as bold.

@@ -35,31 +35,11 @@ constexpr std::size_t kFaceChars = 31;
 } // namespace
 
 // Hears the font object's own notices and passes them to the control.
-class FontNotifySink final : public IPropertyNotifySink, private LiveObject {
+class FontNotifySink final : public SimpleObject<IPropertyNotifySink, IID_IPropertyNotifySink> {
 public:
     explicit FontNotifySink(VeerControl* owner) : owner_(owner) {}
     void detach() { owner_ = nullptr; }
 
-    Status QueryInterface(const Guid& iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IPropertyNotifySink) {
-            *out = static_cast<IPropertyNotifySink*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override
-    {
-        std::uint32_t r = refs_.release();
-        if (r == 0)
-            delete this;
-        return r;
-    }
     Status OnChanged(DispId id) override
     {
         if (owner_)
@@ -70,7 +50,6 @@ public:
 
 private:
     ~FontNotifySink() = default;
-    RefCount refs_;
     VeerControl* owner_;
 };
 
@@ -151,9 +130,8 @@ bool VeerControl::requestEdit(DispId id)
 {
     if (freeze_ > 0)
         return true;
-    auto sinks = sinks_; // a sink may unadvise while it is called
-    for (auto& entry : sinks)
-        if (entry.second->OnRequestEdit(id) != S_OK)
+    for (const auto& sink : sinks_.snapshot())
+        if (sink->OnRequestEdit(id) != S_OK)
             return false;
     return true;
 }
@@ -162,9 +140,8 @@ void VeerControl::fireChanged(DispId id)
 {
     if (freeze_ > 0)
         return;
-    auto sinks = sinks_;
-    for (auto& entry : sinks)
-        entry.second->OnChanged(id);
+    for (const auto& sink : sinks_.snapshot())
+        sink->OnChanged(id);
 }
 
 void VeerControl::commit(DispId id)
@@ -173,9 +150,8 @@ void VeerControl::commit(DispId id)
     fireChanged(id);
     if (site_)
         site_->InvalidateControl();
-    auto dataSinks = dataSinks_;
-    for (auto& entry : dataSinks)
-        entry.second->OnDataChange();
+    for (const auto& sink : dataSinks_.snapshot())
+        sink->OnDataChange();
 }
 
 void VeerControl::setFontObject(ComPtr<IFont> font)
@@ -520,48 +496,22 @@ Status VeerControl::FreezeEvents(bool freeze)
 
 Status VeerControl::AdvisePropertyNotify(IPropertyNotifySink* sink, std::uint32_t* cookie)
 {
-    if (!sink || !cookie)
-        return E_POINTER;
-    try {
-        sinks_.emplace_back(nextCookie_, sink);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    *cookie = nextCookie_++;
-    return S_OK;
+    return sinks_.advise(sink, cookie);
 }
 
 Status VeerControl::UnadvisePropertyNotify(std::uint32_t cookie)
 {
-    for (auto it = sinks_.begin(); it != sinks_.end(); ++it)
-        if (it->first == cookie) {
-            sinks_.erase(it);
-            return S_OK;
-        }
-    return E_INVALIDARG;
+    return sinks_.unadvise(cookie);
 }
 
 Status VeerControl::AdviseDataChange(IDataChangeSink* sink, std::uint32_t* cookie)
 {
-    if (!sink || !cookie)
-        return E_POINTER;
-    try {
-        dataSinks_.emplace_back(nextCookie_, sink);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    *cookie = nextCookie_++;
-    return S_OK;
+    return dataSinks_.advise(sink, cookie);
 }
 
 Status VeerControl::UnadviseDataChange(std::uint32_t cookie)
 {
-    for (auto it = dataSinks_.begin(); it != dataSinks_.end(); ++it)
-        if (it->first == cookie) {
-            dataSinks_.erase(it);
-            return S_OK;
-        }
-    return E_INVALIDARG;
+    return dataSinks_.unadvise(cookie);
 }
 
 Status VeerControl::GetViewStatus(std::uint32_t* status)

@@ -169,9 +169,10 @@ private:
     ComPtr<IVeerSite> site_;
     bool sited_ = false;
 
-    std::vector<std::pair<std::uint32_t, ComPtr<IPropertyNotifySink>>> sinks_;
-    std::vector<std::pair<std::uint32_t, ComPtr<IDataChangeSink>>> dataSinks_;
+    // One counter for both lists: a cookie names one connection of the control.
     std::uint32_t nextCookie_ = 1;
+    SinkList<IPropertyNotifySink> sinks_{nextCookie_};
+    SinkList<IDataChangeSink> dataSinks_{nextCookie_};
 };
 
 } // namespace veer::detail

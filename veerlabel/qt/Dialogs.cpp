@@ -38,36 +38,15 @@ QString libraryFolder()
 class PropertyFrame;
 
 // The frame's side of its pages: it hears when a page becomes dirty.
-class FrameSite final : public IPropertyPageSite, private detail::LiveObject {
+class FrameSite final : public detail::SimpleObject<IPropertyPageSite, IID_IPropertyPageSite> {
 public:
     explicit FrameSite(PropertyFrame* frame) : frame_(frame) {}
     void detach() { frame_ = nullptr; }
 
-    Status QueryInterface(const Guid& iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IPropertyPageSite) {
-            *out = static_cast<IPropertyPageSite*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override
-    {
-        std::uint32_t r = refs_.release();
-        if (r == 0)
-            delete this;
-        return r;
-    }
     Status OnStatusChange(std::uint32_t flags) override;
 
 private:
     ~FrameSite() = default;
-    detail::RefCount refs_;
     PropertyFrame* frame_;
 };
 

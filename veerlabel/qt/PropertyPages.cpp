@@ -56,7 +56,7 @@ HelpOpener& helpOpener()
 
 // What every page shares: reference counting, the site, the view's lifetime.
 template <class Model>
-class PageBase : public IPropertyPage, private detail::LiveObject {
+class PageBase : public detail::SimpleObject<IPropertyPage, IID_IPropertyPage> {
 public:
     PageBase()
     {
@@ -64,27 +64,6 @@ public:
             if (site_)
                 site_->OnStatusChange(PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE);
         };
-    }
-
-    Status QueryInterface(const Guid& iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IPropertyPage) {
-            *out = static_cast<IPropertyPage*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override
-    {
-        std::uint32_t r = refs_.release();
-        if (r == 0)
-            delete this;
-        return r;
     }
 
     Status SetPageSite(IPropertyPageSite* site) override
@@ -145,9 +124,6 @@ protected:
     Model model_;
     QPointer<QWidget> view_;
     ComPtr<IPropertyPageSite> site_;
-
-private:
-    detail::RefCount refs_;
 };
 
 // --- VeerPage ----------------------------------------------------------------

@@ -42,10 +42,11 @@ QPalette paletteFor(const QPainter& painter)
 }
 
 // Offers the control to Qt hosts that reached it through its interfaces only.
-class QtView final : public IVeerQtView, private detail::LiveObject {
+class QtView final : public detail::SimpleObject<IVeerQtView, IID_IVeerQtView> {
 public:
     explicit QtView(IVeer* control) : control_(control) {}
 
+    // Every interface but the view's own, IUnknown too, is the control's.
     Status QueryInterface(const Guid& iid, void** out) override
     {
         if (!out)
@@ -56,14 +57,6 @@ public:
             return S_OK;
         }
         return control_->QueryInterface(iid, out);
-    }
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override
-    {
-        std::uint32_t r = refs_.release();
-        if (r == 0)
-            delete this;
-        return r;
     }
     Status CreateView(QWidget* parent, QWidget** view) override
     {
@@ -82,7 +75,6 @@ public:
 
 private:
     ~QtView() = default;
-    detail::RefCount refs_;
     ComPtr<IVeer> control_;
 };
 
@@ -105,31 +97,10 @@ IUnknown* createQtView(IVeer* control)
 
 // The widget's side of the control: ambient properties from the hosting
 // widget and redraw requests.
-class VeerWidget::Site final : public IVeerSite, private detail::LiveObject {
+class VeerWidget::Site final : public detail::SimpleObject<IVeerSite, IID_IVeerSite> {
 public:
     explicit Site(VeerWidget* w) : widget_(w) {}
     void detach() { widget_ = nullptr; }
-
-    Status QueryInterface(const Guid& iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IVeerSite) {
-            *out = static_cast<IVeerSite*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() override { return refs_.addRef(); }
-    std::uint32_t Release() override
-    {
-        std::uint32_t r = refs_.release();
-        if (r == 0)
-            delete this;
-        return r;
-    }
 
     Status GetAmbientFont(IFont** font) override
     {
@@ -183,7 +154,6 @@ private:
         return widget_->parentWidget() ? widget_->parentWidget() : widget_.data();
     }
 
-    detail::RefCount refs_;
     QPointer<VeerWidget> widget_;
 };
 
