@@ -801,6 +801,22 @@ void CalcForm::selectTab(int tab)
     tabChanged(previous);
 }
 
+bool CalcForm::returnForLackOfTechnology(int previous)
+{
+    // The tab gone back to may itself want a technology (the description and the
+    // results tab): it then stays shown, empty, instead of sending the pane back
+    // and forth without end.
+    if (returningToPrevious_)
+        return false;
+    returningToPrevious_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{returningToPrevious_};
+    selectTab(previous);
+    return true;
+}
+
 void CalcForm::tabChanged(int previous)
 {
     switch (tab_) {
@@ -811,8 +827,8 @@ void CalcForm::tabChanged(int previous)
         ++pageRevision_;
         descriptionPage_.clear();
         if (state_.TechIndex < 1) {
-            selectTab(previous);
-            showMessage({MessageIcon::Exclamation, std::string(kAppTitle), kNoTechnology});
+            if (returnForLackOfTechnology(previous))
+                showMessage({MessageIcon::Exclamation, std::string(kAppTitle), kNoTechnology});
             break;
         }
         descriptionPage_ = app_.appDir() + "/Webs/Desc0" + std::to_string(state_.TechIndex) + ".htm";
@@ -824,8 +840,8 @@ void CalcForm::tabChanged(int previous)
         cmdPrint->setVisible(false);
         cmdPrint->setEnabled(true);
         if (state_.TechIndex < 1) {
-            selectTab(previous);
-            showMessage({MessageIcon::Exclamation, std::string(kAppTitle), kNoTechnology});
+            if (returnForLackOfTechnology(previous))
+                showMessage({MessageIcon::Exclamation, std::string(kAppTitle), kNoTechnology});
             break;
         }
         if (app_.writeResultsReport()) {

@@ -180,6 +180,9 @@ private:
     void overflowChecked(int k);
     void panelOkClicked(int k);
     void tabChanged(int previous);
+    // Returns to the tab shown before when no technology is selected; true
+    // when this call went back (and the caller shows the message).
+    bool returnForLackOfTechnology(int previous);
     // Shows a value in a box and reads it back, also when the text is unchanged.
     void showAndReadBack(TextBox& box, const std::string& text);
 
@@ -191,6 +194,8 @@ private:
     std::string descriptionPage_;
     std::string resultsPage_;
     int pageRevision_ = 0;
+    // Set while the pane goes back to the previous tab for lack of a technology.
+    bool returningToPrevious_ = false;
 };
 
 } // namespace infil::model

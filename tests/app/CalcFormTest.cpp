@@ -309,6 +309,32 @@ TEST_F(CalcFormTest, DescriptionAndResultsNeedATechnology)
     EXPECT_TRUE(calc().descriptionPage().empty());
 }
 
+TEST_F(CalcFormTest, GoingBackToATabThatAlsoNeedsATechnologyStopsThere)
+{
+    // The technology is given up while its description is shown; the results tab
+    // then sends the pane back to the description, which must not send it on.
+    rec().OdvodNepPlocha = 100;
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(4); });
+    user([&] { calc().selectTab(2); });
+    ASSERT_EQ(calc().tab(), 2);
+    user([&] { calc().cboSelType->setListIndex(0); });
+    ASSERT_EQ(calc().state().TechIndex, 0);
+    messages.messages.clear();
+
+    user([&] { calc().selectTab(3); });
+    EXPECT_EQ(calc().tab(), 2);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Není vybrána technologie"});
+    EXPECT_TRUE(calc().descriptionPage().empty());
+    EXPECT_FALSE(calc().cmdSaveResults->visible());
+    EXPECT_TRUE(app.lastReport().empty());
+
+    // And from there the way back to the description's own previous tab works.
+    user([&] { calc().selectTab(1); });
+    user([&] { calc().selectTab(2); });
+    EXPECT_EQ(calc().tab(), 1);
+}
+
 TEST_F(CalcFormTest, DescriptionPageOfTheSelectedTechnology)
 {
     rec().OdvodNepPlocha = 100;
