@@ -82,7 +82,7 @@ Packet fromBytes(const std::string& bytes)
     return packet;
 }
 
-const char* const kKeptNote = "\n\nDosavadní intenzity deště zůstávají beze změny.";
+const char* const kKeptNote = "\r\n\r\nDosavadní intenzity deště zůstávají beze změny.";
 
 std::string shownPath(const std::string& path)
 {
@@ -114,9 +114,9 @@ Message warning(std::string text)
 Message fileMessage(FileStatus status, const std::string& path)
 {
     if (status == FileStatus::Missing)
-        return warning("Databáze intenzit deště nebyla nalezena.\nHledaný soubor: " + shownPath(path) +
-                       "\n\nIntenzity deště lze zadat ručně volbou „(Vlastní hodnoty)“.");
-    return warning("Databázi intenzit deště nelze přečíst.\nSoubor: " + path + "\n" + fileProblem(status));
+        return warning("Databáze intenzit deště nebyla nalezena.\r\nHledaný soubor: " + shownPath(path) +
+                       "\r\n\r\nIntenzity deště lze zadat ručně volbou „(Vlastní hodnoty)“.");
+    return warning("Databázi intenzit deště nelze přečíst.\r\nSoubor: " + path + "\r\n" + fileProblem(status));
 }
 
 Message readMessage(Outcome outcome, std::int16_t stationId, const std::string& path)
@@ -125,24 +125,24 @@ Message readMessage(Outcome outcome, std::int16_t stationId, const std::string& 
     switch (outcome) {
     case Outcome::NoSuchTable:
         return warning("V databázi intenzit deště nejsou údaje vybrané stanice (identifikátor " +
-                       std::to_string(stationId) + "): chybí tabulka " + table + ".\nSoubor: " + path);
+                       std::to_string(stationId) + "): chybí tabulka " + table + ".\r\nSoubor: " + path);
     case Outcome::NoRows:
-        return warning("Tabulka " + table + " v databázi intenzit deště neobsahuje žádné řádky.\nSoubor: " + path);
+        return warning("Tabulka " + table + " v databázi intenzit deště neobsahuje žádné řádky.\r\nSoubor: " + path);
     case Outcome::TableDamaged:
-        return warning("Tabulku " + table + " v databázi intenzit deště nelze přečíst, databáze je poškozená.\nSoubor: " +
+        return warning("Tabulku " + table + " v databázi intenzit deště nelze přečíst, databáze je poškozená.\r\nSoubor: " +
                        path);
     case Outcome::NotReadable:
-        return warning("Databázi intenzit deště nelze přečíst, soubor je poškozený.\nSoubor: " + path);
+        return warning("Databázi intenzit deště nelze přečíst, soubor je poškozený.\r\nSoubor: " + path);
     case Outcome::ReaderTimedOut:
         return warning("Čtení databáze intenzit deště trvalo příliš dlouho a bylo přerušeno; soubor je "
-                       "zřejmě poškozený.\nSoubor: " +
+                       "zřejmě poškozený.\r\nSoubor: " +
                        path);
     case Outcome::ReaderNotStarted:
-        return warning("Databázi intenzit deště nelze přečíst: systém nedovolil spustit čtení.\nSoubor: " + path);
+        return warning("Databázi intenzit deště nelze přečíst: systém nedovolil spustit čtení.\r\nSoubor: " + path);
     case Outcome::ReaderFailed:
     case Outcome::Loaded: break;
     }
-    return warning("Čtení databáze intenzit deště selhalo; soubor je zřejmě poškozený.\nSoubor: " + path);
+    return warning("Čtení databáze intenzit deště selhalo; soubor je zřejmě poškozený.\r\nSoubor: " + path);
 }
 
 } // namespace

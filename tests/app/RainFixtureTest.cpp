@@ -127,6 +127,9 @@ protected:
         EXPECT_EQ(m.title, "Infil");
         for (const auto& piece : pieces)
             EXPECT_NE(m.text.find(piece), std::string::npos) << "missing \"" << piece << "\" in:\n" << m.text;
+        // Lines of a message end in CR LF like every other message of the program.
+        for (std::size_t i = m.text.find('\n'); i != std::string::npos; i = m.text.find('\n', i + 1))
+            EXPECT_TRUE(i > 0 && m.text[i - 1] == '\r') << "bare line feed in:\n" << m.text;
         messages.messages.clear();
     }
 
