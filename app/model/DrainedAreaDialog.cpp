@@ -80,8 +80,20 @@ void DrainedAreaDialog::build()
     txtSChange = &add<TextBox>("txtSChange", kNoIndex, nullptr);
     txtSChange->setVisible(false);
 
-    fgSoucPovrchOdtok->onClick = [this] { runoffClicked(); };
-    fgSoucPovrchOdtok->onLeaveCell = [this] { runoffLeft(); };
+    // A click into either grid takes the focus from an open cell editor first,
+    // which hides it.
+    auto editorLosesFocus = [this] {
+        if (txtSChange->visible())
+            txtSChange->lostFocus();
+    };
+    fgSoucPovrchOdtok->onClick = [this, editorLosesFocus] {
+        editorLosesFocus();
+        runoffClicked();
+    };
+    fgSoucPovrchOdtok->onLeaveCell = [this, editorLosesFocus] {
+        editorLosesFocus();
+        runoffLeft();
+    };
     txtSoucinitel->onChange = [this] {
         // A typed coefficient counts as a pick; one beyond a Single is ignored.
         const double value = num::valueOf(txtSoucinitel->text());
@@ -93,8 +105,14 @@ void DrainedAreaDialog::build()
             addEntry();
     };
     cmdZapsat->onClick = [this] { addEntry(); };
-    fgZapisTab->onClick = [this] { entryClicked(); };
-    fgZapisTab->onLeaveCell = [this] { entryLeft(); };
+    fgZapisTab->onClick = [this, editorLosesFocus] {
+        editorLosesFocus();
+        entryClicked();
+    };
+    fgZapisTab->onLeaveCell = [this, editorLosesFocus] {
+        editorLosesFocus();
+        entryLeft();
+    };
     txtSChange->onChange = [this] { cellEdited(); };
     txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(keyCode); };
     txtSChange->onLostFocus = [this] { txtSChange->setVisible(false); };

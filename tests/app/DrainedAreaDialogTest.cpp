@@ -203,6 +203,16 @@ TEST_F(DrainedAreaTest, TheCellEditorStoresEveryChangeAsItIsTyped)
     EXPECT_EQ(rec().SubAreaKinds[1], "asfalt");
     user([&] { dlg.txtSChange->lostFocus(); });
     EXPECT_FALSE(dlg.txtSChange->visible());
+
+    // Clicking into a grid takes the focus from the editor, as in the window.
+    click(dlg.fgZapisTab, 1, 1);
+    ASSERT_TRUE(dlg.txtSChange->visible());
+    click(dlg.fgZapisTab, 1, 4);
+    EXPECT_FALSE(dlg.txtSChange->visible());
+    click(dlg.fgZapisTab, 2, 1);
+    ASSERT_TRUE(dlg.txtSChange->visible());
+    click(dlg.fgSoucPovrchOdtok, 3, 0);
+    EXPECT_FALSE(dlg.txtSChange->visible());
 }
 
 TEST_F(DrainedAreaTest, ANegativeFirstAreaCountsButTheTableIgnoresClicks)
