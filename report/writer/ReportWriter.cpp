@@ -19,6 +19,8 @@ const std::string kOpenRow = "<TR><TD valign=bottom width=200>";
 const std::string kOpenValue = "</TD><TH valign=bottom align=right width=200>";
 const std::string kOpenUnit = "</TH><TH valign=bottom align=left width=250>";
 const std::string kHr = "<TR><TD valign=bottom colspan=3><hr></TD></tr>";
+// The results heading and their table's opening come before the first row: inside
+// that row's label cell a browser would swallow the label with them.
 const std::string kResultsHead = "<u>Výsledky</u><p><table border=0>";
 
 std::string open(std::string_view label) { return kOpenRow + std::string(label) + kOpenValue; }
