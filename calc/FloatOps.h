@@ -25,7 +25,7 @@ public:
     {
         switch (kind) {
         case Kind::DivisionByZero: return "dělení nulou";
-        case Kind::Overflow: return "přetečení (výsledek je mimo rozsah čísel)";
+        case Kind::Overflow: return "výsledek je mimo rozsah čísel";
         case Kind::InvalidOperation: return "neplatná početní operace";
         }
         return "chyba výpočtu";
