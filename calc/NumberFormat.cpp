@@ -98,14 +98,20 @@ std::string groupThousands(const std::string& whole)
     return out;
 }
 
+// What a value that is no number shows as.
+std::string nonFinite(double value)
+{
+    if (std::isnan(value))
+        return "NaN";
+    return value < 0 ? "-Inf" : "Inf";
+}
+
 std::string formatFixed(double value, int significant, int decimals)
 {
     if (decimals < 0)
         decimals = 0;
-    if (std::isnan(value))
-        return "NaN";
-    if (std::isinf(value))
-        return value < 0 ? "-Inf" : "Inf";
+    if (!std::isfinite(value))
+        return nonFinite(value);
     const Decimal d = toDecimal(value, significant);
     auto [whole, fraction] = roundFixed(d, decimals);
     const bool zero = whole == "0" && fraction.find_first_not_of('0') == std::string::npos;
@@ -120,10 +126,8 @@ std::string formatScientific(double value, int significant, int decimals)
 {
     if (decimals < 0)
         decimals = 0;
-    if (std::isnan(value))
-        return "NaN";
-    if (std::isinf(value))
-        return value < 0 ? "-Inf" : "Inf";
+    if (!std::isfinite(value))
+        return nonFinite(value);
     const Decimal d = toDecimal(value, significant);
     std::string mantissa;
     int exponent = 0;
@@ -199,10 +203,8 @@ std::string plain(float value)
 {
     if (value == 0)
         return "0";
-    if (std::isnan(value))
-        return "NaN";
-    if (std::isinf(value))
-        return value < 0 ? "-Inf" : "Inf";
+    if (!std::isfinite(value))
+        return nonFinite(value);
     // "%.7G" of the "C" locale, whatever the process's locale is.
     char buf[48];
     const auto written =

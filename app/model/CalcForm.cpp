@@ -641,7 +641,7 @@ void CalcForm::shaftProductClicked()
         const RoundShaftProduct& p = r.RoundShaftProducts[k];
         r.PrumerSachtyVnit = p.Diameter;
         r.TloustkaSteny = p.WallThickness;
-        r.ShaftOuterDiameter = formulas::roundOuterDiameter(r.TloustkaSteny, r.PrumerSachtyVnit);
+        redoShaftGeometry(false);
         showAndReadBack(*txtPrumerSachtyVnit, num::fixed(r.PrumerSachtyVnit, 2));
         txtPrumerSachtyVnej->setEnabled(false);
         showAndReadBack(*txtTloustkaSteny, num::fixed(r.TloustkaSteny, 2));
@@ -649,13 +649,23 @@ void CalcForm::shaftProductClicked()
         const RectShaftProduct& p = r.RectShaftProducts[k];
         r.ShaftWidth = p.Width;
         r.ShaftLength = p.Length;
-        r.PrumerSachtyVnit = formulas::rectEquivalentDiameter(r.ShaftWidth, r.ShaftLength);
         r.TloustkaSteny = p.WallThickness;
-        r.ShaftOuterDiameter = formulas::rectOuterDiameter(r.ShaftWidth, r.ShaftLength, r.TloustkaSteny);
+        redoShaftGeometry(true);
         showAndReadBack(*txtPrumerSachtyVnit, num::fixed(r.ShaftWidth, 2));
         showAndReadBack(*txtPrumerSachtyVnej, num::fixed(r.ShaftLength, 2));
         txtPrumerSachtyVnej->setEnabled(true);
         showAndReadBack(*txtTloustkaSteny, num::fixed(r.TloustkaSteny, 2));
+    }
+}
+
+void CalcForm::redoShaftGeometry(bool rectangular)
+{
+    ProjectRecord& r = record();
+    if (rectangular) {
+        r.PrumerSachtyVnit = formulas::rectEquivalentDiameter(r.ShaftWidth, r.ShaftLength);
+        r.ShaftOuterDiameter = formulas::rectOuterDiameter(r.ShaftWidth, r.ShaftLength, r.TloustkaSteny);
+    } else {
+        r.ShaftOuterDiameter = formulas::roundOuterDiameter(r.TloustkaSteny, r.PrumerSachtyVnit);
     }
 }
 
@@ -670,14 +680,7 @@ void CalcForm::shaftInnerChanged()
     if (readNumber(*txtPrumerSachtyVnit, round ? r.PrumerSachtyVnit : r.ShaftWidth, num::ruleR) !=
         num::Reading::Action::Store)
         return;
-    ignoringFaults([&] {
-        if (round) {
-            r.ShaftOuterDiameter = formulas::roundOuterDiameter(r.TloustkaSteny, r.PrumerSachtyVnit);
-        } else {
-            r.PrumerSachtyVnit = formulas::rectEquivalentDiameter(r.ShaftWidth, r.ShaftLength);
-            r.ShaftOuterDiameter = formulas::rectOuterDiameter(r.ShaftWidth, r.ShaftLength, r.TloustkaSteny);
-        }
-    });
+    ignoringFaults([&] { redoShaftGeometry(!round); });
 }
 
 void CalcForm::shaftLengthChanged()
@@ -691,10 +694,7 @@ void CalcForm::shaftLengthChanged()
         return;
     // The length only exists for rectangular shafts, so its formulas apply
     // whatever shape is chosen.
-    ignoringFaults([&] {
-        r.PrumerSachtyVnit = formulas::rectEquivalentDiameter(r.ShaftWidth, r.ShaftLength);
-        r.ShaftOuterDiameter = formulas::rectOuterDiameter(r.ShaftWidth, r.ShaftLength, r.TloustkaSteny);
-    });
+    ignoringFaults([&] { redoShaftGeometry(true); });
 }
 
 void CalcForm::shaftWallChanged()
@@ -706,14 +706,7 @@ void CalcForm::shaftWallChanged()
     }
     if (readNumber(*txtTloustkaSteny, r.TloustkaSteny, num::ruleR) != num::Reading::Action::Store)
         return;
-    ignoringFaults([&] {
-        if (state_.ShaftShape == 0) {
-            r.ShaftOuterDiameter = formulas::roundOuterDiameter(r.TloustkaSteny, r.PrumerSachtyVnit);
-        } else {
-            r.PrumerSachtyVnit = formulas::rectEquivalentDiameter(r.ShaftWidth, r.ShaftLength);
-            r.ShaftOuterDiameter = formulas::rectOuterDiameter(r.ShaftWidth, r.ShaftLength, r.TloustkaSteny);
-        }
-    });
+    ignoringFaults([&] { redoShaftGeometry(state_.ShaftShape != 0); });
 }
 
 // ---------------------------------------------------------------------------

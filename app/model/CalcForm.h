@@ -173,6 +173,9 @@ private:
     void technologyListGotFocus();
     void shaftShapeClicked(int k);
     void shaftProductClicked();
+    // The equivalent diameters from the stored sizes: both for a rectangular
+    // shaft, the outer one for a round shaft.
+    void redoShaftGeometry(bool rectangular);
     void shaftInnerChanged();
     void shaftLengthChanged();
     void shaftWallChanged();

@@ -4,7 +4,6 @@
 #include "NumberFormat.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <optional>
 
 namespace infil::model {
@@ -15,19 +14,6 @@ constexpr int kRunoffRows = 19;
 
 const char* const kPickCoefficient = "Vyberte odtokový součinitel";
 const char* const kEnterArea = "Zadejte dílčí plochu";
-
-// A share of the grid's width, in whole twips.
-int share(const Grid& grid, double fraction)
-{
-    return static_cast<int>(std::lround(fraction * grid.geometry().width));
-}
-
-void setShares(Grid& grid, std::initializer_list<double> fractions)
-{
-    int col = 0;
-    for (double fraction : fractions)
-        grid.setColWidth(col++, share(grid, fraction));
-}
 
 // The number a whole text stands for, when it is one and a Single holds it.
 std::optional<float> convertedSingle(const std::string& text)
@@ -179,14 +165,8 @@ void DrainedAreaDialog::fillRunoffTable()
     const ProjectRecord& r = record();
     Grid& g = *fgSoucPovrchOdtok;
     Grid::Batch batch(g);
-    // A fresh grid each time: the header row and one blank row.
-    g.setRows(2);
-    g.setRow(1);
-    g.setCol(0);
-    g.clear();
-    g.setFixedCols(0);
-    g.setLayout("Typ plochy|<Způsob zpevnění povrchu|<Součinitel|<Výběr");
-    setShares(g, {0.3, 0.5, 0.1, 0.1});
+    g.reset("Typ plochy|<Způsob zpevnění povrchu|<Součinitel|<Výběr");
+    g.setColShares({0.3, 0.5, 0.1, 0.1});
     g.setMergeCol(0, true);
     for (int i = 1; i <= kRunoffRows; ++i)
         g.addRow({r.SurfaceGroups[i], r.SurfaceKinds[i], num::fixed(r.RunoffCoefs[i], 2)});
@@ -266,7 +246,7 @@ void DrainedAreaDialog::FillEntryTable()
         g.clear();
         g.setRows(2);
         g.setLayout("ID|<Dílčí plocha|<Odtokový součinitel|<Typ povrchu|<Výběr");
-        setShares(g, {0.1, 0.2, 0.2, 0.4, 0.1});
+        g.setColShares({0.1, 0.2, 0.2, 0.4, 0.1});
     }
     // Whether there are entries is a matter of their count: an entry whose
     // area was edited to 0 is still an entry and stays in the table and the sum.

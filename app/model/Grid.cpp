@@ -1,5 +1,7 @@
 #include "Grid.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 namespace infil::model {
@@ -138,6 +140,23 @@ void Grid::removeRow(int row)
 int Grid::colWidth(int col) const
 {
     return col >= 0 && col < cols_ ? columns_[static_cast<std::size_t>(col)].width : 0;
+}
+
+void Grid::setColShares(std::initializer_list<double> shares)
+{
+    int col = 0;
+    for (double share : shares)
+        setColWidth(col++, static_cast<int>(std::lround(share * geometry_.width)));
+}
+
+void Grid::reset(std::string_view layout)
+{
+    setRows(2);
+    setRow(1);
+    setCol(0);
+    clear();
+    setFixedCols(0);
+    setLayout(layout);
 }
 
 void Grid::setColWidth(int col, int twips)

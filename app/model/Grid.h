@@ -13,6 +13,7 @@
 #include "Controls.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,6 +55,9 @@ public:
     // Removes every text and picture, the header row's included; the numbers
     // of rows and columns stay.
     void clear();
+    // A fresh grid for a table: the header row and one blank row, current cell
+    // (1, 0), no text or picture, no fixed column, the given layout string.
+    void reset(std::string_view layout);
 
     // Rows including the header row; at least 1. New rows are empty.
     int rows() const { return static_cast<int>(cells_.size()); }
@@ -82,6 +86,9 @@ public:
 
     int colWidth(int col) const;
     void setColWidth(int col, int twips);
+    // Column widths as shares of the grid's width, from column 0, each rounded to
+    // a whole twip.
+    void setColShares(std::initializer_list<double> shares);
     // All rows are equally high.
     int rowHeight() const { return rowHeight_; }
     void setRowHeight(int twips);

@@ -219,10 +219,7 @@ void RainIntensityDialog::rebuildGrid()
     g.clear();
     g.setFixedCols(0);
     g.setLayout(kLayout);
-    const double width = g.geometry().width;
-    g.setColWidth(0, wholeTwips(width * 0.35));
-    g.setColWidth(1, wholeTwips(width * 0.35));
-    g.setColWidth(2, wholeTwips(width * 0.30));
+    g.setColShares({0.35, 0.35, 0.30});
     g.setColAlignment(0, Grid::Align::Center);
     g.setColAlignment(1, Grid::Align::Center);
     g.setRows(1 + kDataRows);

@@ -44,17 +44,8 @@ void SoilCoefDialog::fillSoilTable()
     const ProjectRecord& r = record();
     Grid& g = *fgCoefProp;
     Grid::Batch batch(g);
-    // A fresh grid each time: the header row and one blank row.
-    g.setRows(2);
-    g.setRow(1);
-    g.setCol(0);
-    g.clear();
-    g.setFixedCols(0);
-    g.setLayout("typ půdy|<souč. filtrace [m/s]|<Výběr");
-    const int width = g.geometry().width;
-    g.setColWidth(0, static_cast<int>(std::lround(0.4 * width)));
-    g.setColWidth(1, static_cast<int>(std::lround(0.4 * width)));
-    g.setColWidth(2, static_cast<int>(std::lround(0.2 * width)));
+    g.reset("typ půdy|<souč. filtrace [m/s]|<Výběr");
+    g.setColShares({0.4, 0.4, 0.2});
     for (int i = 1; i <= kSoilRows; ++i) {
         const int row = g.addRow({std::to_string(i)});
         g.setText(row, 0, r.SoilNames[i]);
