@@ -1,6 +1,5 @@
 // Infil: the main window, or, with --script, the batch mode that replays a
 // scenario without a window.
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "model/Application.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
@@ -118,7 +117,8 @@ int main(int argc, char* argv[])
     std::setlocale(LC_NUMERIC, "C");
     infil::ui::QtMessagePort messages;
     infil::model::Application app(options.appDir, messages);
-    infil::ui::installQtServices(app);
+    infil::ui::QtPlatform platform;
+    app.setPlatform(&platform);
     infil::model::installDialogs(app);
     infil::ui::CalcWindow window(app);
     infil::ui::createDialogWindows(app, window);

@@ -71,28 +71,21 @@ private:
     void shaftCheck();
     void basinCheck();
 
-    void show(std::string_view box, int index, const std::string& shown)
+    void show(float ProjectRecord::*field, int pane, const std::string& shown)
     {
-        host.setBoxText(box, index, shown);
+        host.show(field, pane, shown);
     }
-    // Shows a value in a box whose change handler reads it back, and reads it
-    // back here too, so the next steps use the value as shown.
-    void showReadBack(std::string_view box, int index, float& field, const std::string& shown,
+    // Shows a value whose shown text the next steps use: the field is read back
+    // from it, whether or not the text changed. This is the one place that
+    // decides which shown values are read back.
+    void showReadBack(float ProjectRecord::*field, int pane, const std::string& shown,
                       num::Reading (*rule)(std::string_view))
     {
-        host.setBoxText(box, index, shown);
-        const num::Reading reading = rule(shown);
-        switch (reading.action) {
-        case num::Reading::Action::Store:
-            field = static_cast<float>(reading.value);
-            break;
-        case num::Reading::Action::ClearBox:
-            host.setBoxText(box, index, "");
-            field = 0;
-            break;
-        case num::Reading::Action::Keep:
-            break;
-        }
+        host.show(field, pane, shown);
+        num::apply(rule(shown), r.*field, [&] {
+            host.show(field, pane, "");
+            r.*field = 0;
+        });
     }
     void message(MessageIcon icon, std::string_view title, std::string body)
     {
@@ -146,7 +139,7 @@ void Work::surface()
         const double ratio = fp::div(fp::tenTo(7) * r.SoucFiltrace, static_cast<double>(i) + i);
         r.InfilPlocha = fp::single(fp::div(r.OdvodNepPlocha, ratio - 1));
     }
-    showReadBack("txtInfilPlocha", 1, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    showReadBack(&ProjectRecord::InfilPlocha, 1, num::fixed(r.InfilPlocha, 1), num::ruleR);
 }
 
 // Swale area (pane 2) or the combined object's swale area (pane 3), a tenth or
@@ -159,14 +152,14 @@ void Work::swaleArea(int pane)
         r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.1);
     else if (form.SoilOption == 1)
         r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.2);
-    show("txtObjAkum", pane, "");
+    show(&ProjectRecord::ObjAkum, pane, "");
     if (pane == 3) {
-        show("txtDelkaRyhy", 3, "");
-        show("txtSirkaPrulehu", 3, "");
-        show("txtHloubkaPrulehu", 3, "");
-        show("txtDobaPrazdneni", 3, "");
+        show(&ProjectRecord::DelkaRyhy, 3, "");
+        show(&ProjectRecord::SirkaPrulehu, 3, "");
+        show(&ProjectRecord::HloubkaPrulehu, 3, "");
+        show(&ProjectRecord::DobaPrazdneni, 3, "");
     }
-    showReadBack("txtInfilPlocha", pane, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    showReadBack(&ProjectRecord::InfilPlocha, pane, num::fixed(r.InfilPlocha, 1), num::ruleR);
     if (pane == 2)
         checkDesign();
 }
@@ -179,21 +172,21 @@ void Work::swaleCheck()
         r, ZeroDurations::Evaluate,
         [&](double t, double i) { return (e7() * (area + aRed) * i - kf / 2 * area) * 60 * f * t; },
         r.ObjAkum);
-    show("txtObjAkum", 2, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 2, num::fixed(r.ObjAkum, 1));
 
     r.VyskaVzduti = fp::single(fp::div(r.ObjAkum, r.InfilPlocha));
-    show("txtVyskaVzduti", 2, num::fixed(r.VyskaVzduti, 2));
+    show(&ProjectRecord::VyskaVzduti, 2, num::fixed(r.VyskaVzduti, 2));
 
     if (!(r.SoucFiltrace > 0))
         return;
     r.DobaPrazdneni = fp::single(fp::div(2.0 * r.VyskaVzduti, r.SoucFiltrace) / 3600);
-    show("txtDobaPrazdneni", 2, num::fixed(r.DobaPrazdneni, 1));
+    show(&ProjectRecord::DobaPrazdneni, 2, num::fixed(r.DobaPrazdneni, 1));
 }
 
 void Work::combinedCheck()
 {
     r.ObjAkum = 0;
-    if (!host.isChecked("chkSelPretok", 3)) {
+    if (!host.isOn(Switch::Overflow)) {
         r.ThrottledOutflow = 0;
         r.EffectivePorosity = r.PorVyplne;
     }
@@ -209,7 +202,7 @@ void Work::combinedCheck()
             },
             r.ObjAkum);
     }
-    show("txtObjAkum", 3, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 3, num::fixed(r.ObjAkum, 1));
 
     if (!(r.InfilPlocha > 0))
         message(MessageIcon::Stop, kErrorTitle, text::kNoDrainedArea);
@@ -231,20 +224,20 @@ void Work::combinedCheck()
             },
             r.DelkaRyhy);
     }
-    show("txtDelkaRyhy", 3, num::fixed(r.DelkaRyhy, 1));
+    show(&ProjectRecord::DelkaRyhy, 3, num::fixed(r.DelkaRyhy, 1));
 
     r.SirkaPrulehu = r.SirkaRyhy;
     if (!(r.DelkaRyhy > 0)) {
         // No trench length, so no swale depth of this design: an emptying time
         // from a depth left over from an earlier design would mislead.
-        show("txtDobaPrazdneni", 3, "");
+        show(&ProjectRecord::DobaPrazdneni, 3, "");
         return;
     }
     r.HloubkaPrulehu =
         fp::single(fp::div(r.ObjAkum, static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy));
     const float footprint = fp::single(static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy);
-    show("txtHloubkaPrulehu", 3, num::fixed(r.HloubkaPrulehu, 2));
-    show("txtSirkaPrulehu", 3, num::fixed(r.SirkaPrulehu, 2));
+    show(&ProjectRecord::HloubkaPrulehu, 3, num::fixed(r.HloubkaPrulehu, 2));
+    show(&ProjectRecord::SirkaPrulehu, 3, num::fixed(r.SirkaPrulehu, 2));
     if (footprint < r.InfilPlocha)
         message(MessageIcon::Information, kAppTitle,
                 comparison(text::kAreaEnough, footprint, " < ", r.InfilPlocha, " )."));
@@ -254,21 +247,20 @@ void Work::combinedCheck()
 
     r.DobaPrazdneni =
         fp::single(fp::div(2.0 * r.HloubkaPrulehu, r.SoucFiltrPruleh) / 3600);
-    show("txtDobaPrazdneni", 3, num::fixed(r.DobaPrazdneni, 1));
+    show(&ProjectRecord::DobaPrazdneni, 3, num::fixed(r.DobaPrazdneni, 1));
 }
 
 // Trench area: half the height of both sides plus the bottom, over the length.
 void Work::trenchArea()
 {
     r.InfilPlocha = fp::single((static_cast<double>(r.VyskaRyhy) / 2 + r.SirkaRyhy) * r.DelkaRyhy);
-    showReadBack("txtInfilPlocha", 4, r.InfilPlocha, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    showReadBack(&ProjectRecord::InfilPlocha, 4, num::fixed(r.InfilPlocha, 1), num::ruleR);
 }
 
 void Work::trenchCheck()
 {
     r.ObjAkum = 0;
-    const bool drain = host.isChecked("chkSelPretok", 4);
-    if (!drain)
+    if (!host.isOn(Switch::Drainage))
         r.EffectivePorosity = r.PorVyplne;
 
     const double aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace, f = r.SoucBezp;
@@ -280,18 +272,18 @@ void Work::trenchCheck()
             return fp::div(e7() * aRed * i, denominator);
         },
         r.DelkaRyhy);
-    show("txtDelkaRyhy", 4, num::fixed(r.DelkaRyhy, 1));
+    show(&ProjectRecord::DelkaRyhy, 4, num::fixed(r.DelkaRyhy, 1));
 
     r.ObjAkum = fp::single((e7() * aRed * r.SelIntDeste - (h / 2 + b) * r.DelkaRyhy * kf / 2) *
                            r.SelDTrvDeste * 60 * f);
-    show("txtObjAkum", 4, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 4, num::fixed(r.ObjAkum, 1));
 
     r.OdtokDoInfil = fp::single(fp::tenTo(-4) * aRed * r.SelIntDeste);
     r.DrainCapacity = fp::single(static_cast<double>(r.VystupPlocha) / 10000 * r.PocetPotrubi *
                                  r.VystupRychlost * r.DelkaRyhy * 1000);
     calcTechnology();
 
-    if (!host.isChecked("chkSelPretok", 4))
+    if (!host.isOn(Switch::Drainage))
         return;
     if (r.DrainCapacity < r.OdtokDoInfil)
         message(MessageIcon::Exclamation, kAppTitle,
@@ -322,24 +314,24 @@ void Work::shaftCalc()
             return fp::div(numerator, denominator);
         },
         r.VyskaVzduti);
-    show("txtVyskaVzduti", 5, num::fixed(r.VyskaVzduti, 2));
+    show(&ProjectRecord::VyskaVzduti, 5, num::fixed(r.VyskaVzduti, 2));
 
     // Bottom plus the wetted wall over half the ponding height, the area the
     // height equation lets infiltrate at kf / 2.
     const double height = r.VyskaVzduti;
     r.InfilPlocha =
         fp::single(fp::pow(n * outer, 2) / 4 * pi + n * pi * outer * height / 2);
-    showReadBack("txtInfilPlocha", 5, r.InfilPlocha, num::fixed(r.InfilPlocha, 2), num::ruleR);
+    showReadBack(&ProjectRecord::InfilPlocha, 5, num::fixed(r.InfilPlocha, 2), num::ruleR);
 
     double depth = static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti + r.VyskaFiltrVrstvy;
-    if (!host.isOptionOn("optSelTypPudy5", 0))
+    if (!host.isOn(Switch::FilterTypeA))
         depth += r.VyskaPiskVrstvy;
     r.HloubkaSachty = fp::single(depth);
-    show("txtHloubkaSachty", -1, num::fixed(r.HloubkaSachty, 2));
+    show(&ProjectRecord::HloubkaSachty, 5, num::fixed(r.HloubkaSachty, 2));
 
     r.PotrHloubkaZahl = fp::single(static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti +
                                    r.MinPrusakDraha);
-    showReadBack("txtPotrHloubkaZahl", -1, r.PotrHloubkaZahl, num::fixed(r.PotrHloubkaZahl, 2),
+    showReadBack(&ProjectRecord::PotrHloubkaZahl, 5, num::fixed(r.PotrHloubkaZahl, 2),
                  num::ruleP);
 }
 
@@ -348,7 +340,7 @@ void Work::shaftCheck()
     const double kf = r.SoucFiltrace;
     r.ObjAkum = fp::single((e7() * r.OdvodNepPlocha * r.SelIntDeste - kf * r.InfilPlocha / 2) *
                            r.SelDTrvDeste * 60 * r.SoucBezp);
-    show("txtObjAkum", 5, num::fixed(r.ObjAkum, 2));
+    show(&ProjectRecord::ObjAkum, 5, num::fixed(r.ObjAkum, 2));
 
     // What the subsoil takes through the outer bottom and the wetted wall must
     // pass the filter over the inner cross-section.
@@ -357,7 +349,7 @@ void Work::shaftCheck()
         fp::div(fp::pow(outer, 2) + 2 * static_cast<double>(r.VyskaVzduti) * outer,
                 fp::pow(inner, 2)) *
         kf);
-    showReadBack("txtSoucFiltrPruleh", 5, r.SoucFiltrPruleh, num::scientific(r.SoucFiltrPruleh, 1),
+    showReadBack(&ProjectRecord::SoucFiltrPruleh, 5, num::scientific(r.SoucFiltrPruleh, 1),
                  num::ruleK);
 
     if (r.HPV != 0 && std::fabs(r.HPV) < r.PotrHloubkaZahl) {
@@ -396,9 +388,9 @@ void Work::basinCheck()
          width * length) *
         (depth / 3));
 
-    show("txtInfilTok", -1, num::fixed(r.InfilTok, 2));
-    show("txtObjAkum", 6, num::fixed(r.ObjAkum, 2));
-    show("txtVypObjNadrz", -1, num::fixed(r.VypObjNadrz, 2));
+    show(&ProjectRecord::InfilTok, 6, num::fixed(r.InfilTok, 2));
+    show(&ProjectRecord::ObjAkum, 6, num::fixed(r.ObjAkum, 2));
+    show(&ProjectRecord::VypObjNadrz, 6, num::fixed(r.VypObjNadrz, 2));
 
     if (r.VypObjNadrz < r.ObjAkum) {
         message(MessageIcon::Exclamation, kAppTitle, text::kBasinTooSmall);
@@ -407,7 +399,7 @@ void Work::basinCheck()
     message(MessageIcon::Information, kAppTitle, text::kBasinOk);
 
     // Without a settling stage the bottom clogs to a fifth of its permeability.
-    const float kfe = host.isChecked("chkPredUsaz", -1) ? r.SoucFiltrace
+    const float kfe = host.isOn(Switch::Settling) ? r.SoucFiltrace
                                                          : fp::single(r.SoucFiltrace / 5.0);
     const float bottom = fp::single(width * length * kfe / 2);
     const float top = fp::single(topWidth * topLength * kfe / 2);
@@ -447,7 +439,7 @@ void Work::computeButton(int index)
         check(notPositive(r.PrumerSachtyVnit), "Vnitřní průměr šachty je menší nebo rovna nule.");
         check(notPositive(r.ShaftOuterDiameter), "Vnější průměr šachty je menší nebo rovna nule.");
         check(notPositive(r.MinPrusakDraha), "Minimální průsaková dráha je menší nebo rovna nule.");
-        if (host.isOptionOn("optSelTypPudy5", 1))
+        if (host.isOn(Switch::FilterTypeB))
             check(notPositive(r.VyskaPiskVrstvy), "Výška pískové vrstvy je menší nebo rovna nule.");
         break;
     case 6:
@@ -463,8 +455,8 @@ void Work::computeButton(int index)
     }
     // A pipe panel still open has not computed its outflow and porosity yet;
     // sizing the trench now would use the values of an earlier panel.
-    if ((index == 3 || index == 4) && host.isChecked("chkSelPretok", index) &&
-        host.isShown("picPretokSkrOdtok", index))
+    if (((index == 3 && host.isOn(Switch::Overflow)) || (index == 4 && host.isOn(Switch::Drainage))) &&
+        host.isPipePanelOpen(index))
         check(true, text::kPipesNotConfirmed);
 
     if (!failed.empty()) {

@@ -26,25 +26,33 @@ struct FormState {
     std::int16_t ShaftShape = 0; // 0 round, 1 rectangular
 };
 
-// What the engine needs of the window that hosts it. Controls are named as in
-// the window ("txtInfilPlocha", index 2); index -1 marks a control that is not
-// part of a control array.
+// The check boxes and option buttons of the window whose state the engine reads.
+enum class Switch {
+    Overflow,    // chkSelPretok(3): the combined object's overflow and throttled outflow
+    Drainage,    // chkSelPretok(4): the trench's drain
+    Settling,    // chkPredUsaz: the basin's settling stage before it
+    FilterTypeA, // optSelTypPudy5(0): the shaft's filter "typ A", without a sand layer
+    FilterTypeB  // optSelTypPudy5(1): "typ B", with a sand layer
+};
+
+// What the engine needs of the window that hosts it. The engine names what it
+// shows by the record field and the technology's pane; the window knows which
+// box that is.
 class EngineHost : public MessagePort {
 public:
-    // Puts a text into a box. As in the window, a different text runs the box's
-    // change handler before this returns.
-    virtual void setBoxText(std::string_view control, int index, const std::string& text) = 0;
+    // Shows a text in the box of pane `pane` (1..6, the technology index) that
+    // shows `field`. As in the window, a different text runs the box's change
+    // handler before this returns.
+    virtual void show(float ProjectRecord::*field, int pane, const std::string& text) = 0;
     // Hides the result panes picResults(1) .. picResults(6), in that order.
     virtual void hideResultPanes() = 0;
     // Switches the design-mode option optSelType(DesignMode) off and on again, so
     // that its click handler runs.
     virtual void redoDesignModeOption() = 0;
-    // Whether a check box is ticked (chkSelPretok(3), chkSelPretok(4), chkPredUsaz).
-    virtual bool isChecked(std::string_view control, int index) const = 0;
-    // Whether an option button is on (optSelTypPudy5(0), "typ A").
-    virtual bool isOptionOn(std::string_view control, int index) const = 0;
-    // Whether a control is shown (the overflow / drainage panels picPretokSkrOdtok(k)).
-    virtual bool isShown(std::string_view control, int index) const = 0;
+    // Whether a check box is ticked or an option is on.
+    virtual bool isOn(Switch which) const = 0;
+    // Whether the pipe panel picPretokSkrOdtok(pane) of pane 3 or 4 is open.
+    virtual bool isPipePanelOpen(int pane) const = 0;
 };
 
 class Engine {

@@ -50,7 +50,7 @@ private:
 template <typename T>
 class SlotList {
 public:
-    // The upper bound: entries plus the spare slot. (Not "slots", which Qt reserves.)
+    // The upper bound: entries plus the spare slot.
     int slotCount() const { return static_cast<int>(data_.size()); }
 
     T& operator[](int i) { return data_[offset(i)]; }

@@ -174,6 +174,111 @@ std::size_t groupBlankAt(std::string_view s, std::size_t i)
 
 bool isEdgeBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Length of any blank at s[i] (a grouping blank, a tab or a line end); 0 if none.
+std::size_t anyBlankAt(std::string_view s, std::size_t i)
+{
+    const char c = s[i];
+    if (c == '\t' || c == '\n' || c == '\r')
+        return 1;
+    return groupBlankAt(s, i);
+}
+
+// Where blanks may stand inside a number.
+enum class Blanks {
+    Grouping, // only between the digits of the whole part
+    Anywhere  // anywhere, ignored
+};
+
+// The number at the start of text[i, end): the one scanner behind convert and
+// valueOf. `clean` holds what from_chars reads (sign, digits, ".", and the
+// exponent only when it has digits).
+struct Scanned {
+    std::string clean;
+    std::size_t end = 0;        // where the scan stopped
+    int mantissaDigits = 0;     // 0: no number at all
+    bool exponentBegun = false; // an "e" or "E" followed the mantissa ...
+    bool exponentDigits = false; // ... and had digits
+};
+
+Scanned scanNumber(std::string_view text, std::size_t i, std::size_t end, Blanks blanks)
+{
+    Scanned s;
+    auto skipBlanks = [&] {
+        if (blanks != Blanks::Anywhere)
+            return;
+        while (i < end) {
+            const std::size_t b = anyBlankAt(text, i);
+            if (b == 0)
+                break;
+            i += b;
+        }
+    };
+    skipBlanks();
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-')
+            s.clean.push_back('-');
+        ++i;
+    }
+    // Whole part.
+    while (true) {
+        skipBlanks();
+        if (i >= end)
+            break;
+        if (isDigit(text[i])) {
+            s.clean.push_back(text[i++]);
+            ++s.mantissaDigits;
+            continue;
+        }
+        const std::size_t blank = groupBlankAt(text, i);
+        if (blank && s.mantissaDigits > 0 && i + blank < end && isDigit(text[i + blank])) {
+            i += blank;
+            continue;
+        }
+        break;
+    }
+    if (i < end && text[i] == '.') {
+        s.clean.push_back('.');
+        ++i;
+        while (true) {
+            skipBlanks();
+            if (i < end && isDigit(text[i])) {
+                s.clean.push_back(text[i++]);
+                ++s.mantissaDigits;
+            } else {
+                break;
+            }
+        }
+    }
+    if (s.mantissaDigits == 0) {
+        s.end = i;
+        return s;
+    }
+    const std::size_t mantissaEnd = i;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        s.exponentBegun = true;
+        std::string exponent = "e";
+        ++i;
+        skipBlanks();
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            exponent.push_back(text[i++]);
+        while (true) {
+            skipBlanks();
+            if (i < end && isDigit(text[i])) {
+                exponent.push_back(text[i++]);
+                s.exponentDigits = true;
+            } else {
+                break;
+            }
+        }
+        if (s.exponentDigits)
+            s.clean += exponent;
+        else
+            i = mantissaEnd; // an unfinished exponent is not part of the number
+    }
+    s.end = i;
+    return s;
+}
+
 double parseDigits(const std::string& clean)
 {
     double v = 0;
@@ -218,115 +323,22 @@ std::string plain(float value)
 
 std::optional<double> convert(std::string_view text)
 {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && isEdgeBlank(text[i]))
-        ++i;
-    std::size_t end = n;
-    while (end > i && isEdgeBlank(text[end - 1]))
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isEdgeBlank(text[begin]))
+        ++begin;
+    while (end > begin && isEdgeBlank(text[end - 1]))
         --end;
-    std::string clean;
-    if (i < end && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            clean.push_back('-');
-        ++i;
-    }
-    int mantissaDigits = 0;
-    // Whole part: digits, with grouping blanks allowed only between digits.
-    while (i < end) {
-        if (isDigit(text[i])) {
-            clean.push_back(text[i++]);
-            ++mantissaDigits;
-            continue;
-        }
-        const std::size_t blank = groupBlankAt(text, i);
-        if (blank && mantissaDigits > 0 && i + blank < end && isDigit(text[i + blank])) {
-            i += blank;
-            continue;
-        }
-        break;
-    }
-    if (i < end && text[i] == '.') {
-        clean.push_back('.');
-        ++i;
-        while (i < end && isDigit(text[i])) {
-            clean.push_back(text[i++]);
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
+    const Scanned s = scanNumber(text, begin, end, Blanks::Grouping);
+    if (s.mantissaDigits == 0 || (s.exponentBegun && !s.exponentDigits) || s.end != end)
         return std::nullopt;
-    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
-        clean.push_back('e');
-        ++i;
-        if (i < end && (text[i] == '+' || text[i] == '-'))
-            clean.push_back(text[i++]);
-        int expDigits = 0;
-        while (i < end && isDigit(text[i])) {
-            clean.push_back(text[i++]);
-            ++expDigits;
-        }
-        if (expDigits == 0)
-            return std::nullopt;
-    }
-    if (i != end)
-        return std::nullopt;
-    return parseDigits(clean);
+    return parseDigits(s.clean);
 }
 
 double valueOf(std::string_view text)
 {
-    // Blanks are ignored wherever they stand.
-    std::string s;
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            ++i;
-            continue;
-        }
-        if (const std::size_t blank = groupBlankAt(text, i); blank) {
-            i += blank;
-            continue;
-        }
-        s.push_back(c);
-        ++i;
-    }
-    std::string clean;
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        if (s[i] == '-')
-            clean.push_back('-');
-        ++i;
-    }
-    int digits = 0;
-    while (i < s.size() && isDigit(s[i])) {
-        clean.push_back(s[i++]);
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        clean.push_back('.');
-        ++i;
-        while (i < s.size() && isDigit(s[i])) {
-            clean.push_back(s[i++]);
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        std::size_t j = i + 1;
-        std::string exp = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            exp.push_back(s[j++]);
-        int expDigits = 0;
-        while (j < s.size() && isDigit(s[j])) {
-            exp.push_back(s[j++]);
-            ++expDigits;
-        }
-        if (expDigits > 0)
-            clean += exp;
-    }
-    return parseDigits(clean);
+    const Scanned s = scanNumber(text, 0, text.size(), Blanks::Anywhere);
+    return s.mantissaDigits == 0 ? 0 : parseDigits(s.clean);
 }
 
 bool fitsSingle(double value)
@@ -359,7 +371,9 @@ Reading ruleK(std::string_view text)
         return {Reading::Action::Store, 0};
     if (const auto v = convert(text))
         return storeSingle(*v);
-    if (lowercaseExpPos(text) >= 1)
+    // An unfinished exponent: the user is still typing it. Only a lowercase "e"
+    // counts.
+    if (text.find('e') != std::string_view::npos)
         return storeSingle(valueOf(text));
     return {Reading::Action::ClearBox, 0};
 }
@@ -378,11 +392,5 @@ Reading ruleI(std::string_view text)
 }
 
 Reading ruleP(std::string_view text) { return ruleR(text); }
-
-int lowercaseExpPos(std::string_view text)
-{
-    const auto p = text.find('e');
-    return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
-}
 
 } // namespace infil::num

@@ -75,7 +75,23 @@ Reading ruleI(std::string_view text);
 // treated as rule R.
 Reading ruleP(std::string_view text);
 
-// Position (from 1) of the first lowercase "e" in the text, 0 when there is none.
-int lowercaseExpPos(std::string_view text);
+// Acts on a reading, the one place that does: Store sets the field, ClearBox
+// runs `clearBox` (the caller empties its box, which stores 0), Keep changes
+// nothing. Returns the reading's action.
+template <typename Field, typename ClearBox>
+Reading::Action apply(const Reading& reading, Field& field, ClearBox&& clearBox)
+{
+    switch (reading.action) {
+    case Reading::Action::Store:
+        field = static_cast<Field>(reading.value);
+        break;
+    case Reading::Action::ClearBox:
+        clearBox();
+        break;
+    case Reading::Action::Keep:
+        break;
+    }
+    return reading.action;
+}
 
 } // namespace infil::num

@@ -210,8 +210,8 @@ void InitReferenceTables(ProjectRecord& r)
     k = 1;
     for (float d : kDurations)
         r.RainDurations[k++] = d;
-    r.SoucBezp = 1.2f;
-    r.PorVyplne = 0.35f;
+    r.SoucBezp = defaults::SoucBezp;
+    r.PorVyplne = defaults::PorVyplne;
     k = 0;
     for (const auto& s : kStations) {
         r.StationNames[k] = s.name;
@@ -222,7 +222,7 @@ void InitReferenceTables(ProjectRecord& r)
     k = 1;
     for (float p : kPeriodicities)
         r.Periodicities[k++] = p;
-    r.PocetPotrubi = 1;
+    r.PocetPotrubi = defaults::PocetPotrubi;
     k = 1;
     for (const auto& s : kSoils) {
         r.SoilNames[k] = s.name;
@@ -235,8 +235,8 @@ void InitReferenceTables(ProjectRecord& r)
     k = 1;
     for (const auto& p : kRectShafts)
         r.RectShaftProducts[k++] = {std::string(p.name), p.width, p.length, p.wall};
-    r.MinPrusakDraha = 1.5f;
-    r.SachtyCount = 1;
+    r.MinPrusakDraha = defaults::MinPrusakDraha;
+    r.SachtyCount = defaults::SachtyCount;
 }
 
 void InitSubAreaLists(ProjectRecord& r)

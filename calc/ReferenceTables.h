@@ -5,11 +5,23 @@
 
 #include "ProjectRecord.h"
 
+#include <cstdint>
+
 namespace infil {
 
+// The record's non-zero scalar defaults; the main window shows some of them
+// from the start (the safety coefficients, the porosity of the combined
+// object's trench, the pipe and shaft counts, the seepage path).
+namespace defaults {
+inline constexpr float SoucBezp = 1.2f;
+inline constexpr float PorVyplne = 0.35f;
+inline constexpr float PocetPotrubi = 1;
+inline constexpr float MinPrusakDraha = 1.5f;
+inline constexpr std::int16_t SachtyCount = 1;
+} // namespace defaults
+
 // Fills every reference table of the record and sets the five scalar defaults
-// (SoucBezp 1.2, PorVyplne 0.35, PocetPotrubi 1, MinPrusakDraha 1.5,
-// SachtyCount 1). Other fields are left as they are.
+// above. Other fields are left as they are.
 void InitReferenceTables(ProjectRecord& r);
 
 // Gives the three drained-area lists their single empty slot (0, 0, "").

@@ -3,15 +3,13 @@
 #include "EngineFaults.h"
 #include "ReportWriter.h"
 
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 
 namespace infil::model {
-namespace {
 
-DateTime systemNow()
+DateTime Platform::now() const
 {
     const std::time_t t = std::time(nullptr);
     std::tm local{};
@@ -20,25 +18,24 @@ DateTime systemNow()
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-std::string czechDate(const DateTime& d)
+std::string Platform::shortDate(const DateTime& d) const
 {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%d.%d.%04d", d.day, d.month, d.year);
     return buf;
 }
 
-std::string czechTime(const DateTime& d)
+std::string Platform::timeOfDay(const DateTime& d) const
 {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%d:%02d:%02d", d.hour, d.minute, d.second);
     return buf;
 }
 
-} // namespace
+void Platform::openUrl(const std::string&) {}
 
 Application::Application(std::string appDir, MessagePort& messages)
-    : clock(systemNow), formatDate(czechDate), formatTime(czechTime),
-      openUrl([](const std::string&) {}), saveShownReport([] {}), previewShownReport([] {}), appDir_(std::move(appDir)), messages_(messages)
+    : appDir_(std::move(appDir)), messages_(messages)
 {
     calc_ = std::make_unique<CalcForm>(*this);
 }
@@ -79,14 +76,18 @@ bool Application::writeResultsReport()
     ProjectRecord& r = record_;
     CalcForm& f = *calc_;
     r.ResultsFilePath = report::ResultsFilePathFor(appDir_, r.ProjName);
+    // The record keeps the notes as the report prints them, with "<br>" breaks.
+    r.Details = report::DetailsWithBreaks(r.Details);
     report::ReportControls controls;
     controls.chkSelPretok3 = f.chkSelPretok.at(3)->checked();
     controls.chkSelPretok4 = f.chkSelPretok.at(4)->checked();
     controls.chkPredUsaz = f.chkPredUsaz->checked();
     controls.cboTypSachty = f.cboTypSachty->text();
-    const DateTime now = clock();
-    const auto outcome = report::WriteResultsReport(r, f.state(), controls,
-                                                    {formatDate(now), formatTime(now)}, messages_);
+    const DateTime now = platform().now();
+    const auto outcome = report::WriteResultsReport(
+        r, f.state(), controls, {platform().shortDate(now), platform().timeOfDay(now)}, messages_);
+    if (outcome.status == report::WriteStatus::InUse)
+        r.ResultsFileName = outcome.inUseName;
     if (outcome.written())
         lastReport_ = r.ResultsFilePath;
     return outcome.written();

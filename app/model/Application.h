@@ -19,6 +19,29 @@ struct DateTime {
     int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 
+// What the program asks of the desktop it runs on: the clock, the user's date
+// and time formats, the web browser. This default serves the batch mode and the
+// tests: the system clock, Czech formats ("6.5.2024", "7:08:09"), no browser.
+// The windowed program supplies the desktop's own.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual DateTime now() const;
+    virtual std::string shortDate(const DateTime& when) const;
+    virtual std::string timeOfDay(const DateTime& when) const;
+    virtual void openUrl(const std::string& address);
+};
+
+// The results view's two commands; the window that shows the report supplies
+// them (without a window they do nothing).
+class ReportView {
+public:
+    virtual ~ReportView() = default;
+    // Asks for a name and saves the shown report.
+    virtual void saveShownReport() {}
+    virtual void previewShownReport() {}
+};
+
 // A dialog window: opened (loaded) by the main window, closed by its own buttons
 // or its close box.
 class Dialog : public Form {
@@ -56,16 +79,18 @@ public:
     // or any other unexpected error, becomes a message box; the program goes on.
     void userAction(const std::function<void()>& action);
 
-    // Platform services, replaced by the batch mode and the tests.
-    std::function<DateTime()> clock;
-    std::function<std::string(const DateTime&)> formatDate; // the user's short date
-    std::function<std::string(const DateTime&)> formatTime; // the user's time of day
-    std::function<void(const std::string& address)> openUrl;
-    // The results view's save-as (the user picks a name) and print preview.
-    std::function<void()> saveShownReport;
-    std::function<void()> previewShownReport;
+    // The desktop and the results view; each must outlive the application or
+    // be replaced (nullptr puts the default back).
+    Platform& platform() const { return *platform_; }
+    void setPlatform(Platform* platform) { platform_ = platform ? platform : &defaultPlatform_; }
+    ReportView& reportView() const { return *reportView_; }
+    void setReportView(ReportView* view) { reportView_ = view ? view : &noReportView_; }
 
 private:
+    Platform defaultPlatform_;
+    ReportView noReportView_;
+    Platform* platform_ = &defaultPlatform_;
+    ReportView* reportView_ = &noReportView_;
     ProjectRecord record_;
     std::string appDir_;
     MessagePort& messages_;

@@ -6,8 +6,16 @@
 #include "ReferenceTables.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
 #include <system_error>
+
+// The declarations below name only the attributes a control has; the others keep
+// their defaults. GCC 12 warns about every omitted member even in designated
+// initializers, where omitting is the point.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
 
 namespace infil::model {
 namespace {
@@ -17,9 +25,15 @@ const char* const kReminderArea = "Zadejte nepropustnou odvodňovanou plochu";
 const char* const kReminderSoil = "Zadejte součinitel filtrace podloží";
 const char* const kNoTechnology = "Není vybrána technologie";
 
-// Which tab index of txtSoucBezp belongs to which pane: the shaft's box is (1),
-// the basin's (5); the others follow the technology.
-constexpr int kSafetyBoxes[] = {2, 3, 4, 1, 5};
+// Units as the window shows them.
+const char* const kM = "m";
+const char* const kM2 = "m<sup>2</sup>";
+const char* const kM3 = "m<sup>3</sup>";
+const char* const kHours = "h";
+const char* const kMetresPerSecond = "m/s";
+const char* const kCompute = "Výpočti";
+
+using R = ProjectRecord;
 
 void removeQuietly(const std::string& path)
 {
@@ -29,14 +43,505 @@ void removeQuietly(const std::string& path)
     std::filesystem::remove(path, ignored);
 }
 
+// Shows a value in a box and reads it back, also when the text is unchanged.
+void showAndReadBack(TextBox& box, const std::string& text)
+{
+    if (box.text() == text) {
+        if (box.onChange)
+            box.onChange();
+    } else {
+        box.setText(text);
+    }
+}
+
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Declaring controls
+
+// Creates the controls of one container together with their rows, and wires
+// each declared handler.
+class CalcForm::Builder {
+public:
+    explicit Builder(CalcForm& form) : f_(form) {}
+
+    // The container the next controls go into; nullptr for the first tab.
+    void into(Container* container) { where_ = container; }
+    Container* where() const { return where_; }
+
+    Container& container(const char* name, int index, bool visible)
+    {
+        auto& c = f_.add<Container>(name, index, where_);
+        c.setVisible(visible);
+        return c;
+    }
+
+    // A box, not yet in a row.
+    TextBox& makeBox(const BoxSpec& spec)
+    {
+        auto& box = f_.add<TextBox>(spec.name, spec.index, where_);
+        box.setMultiLine(spec.multiLine);
+        box.setToolTip(spec.tip);
+        const bool grey = spec.look == Look::Result || spec.look == Look::Grey;
+        box.setBackground(grey ? TextBox::Background::ButtonFace : TextBox::Background::Window);
+        box.setReadOnly(spec.look == Look::Result || spec.look == Look::Locked);
+        box.setText(spec.initial); // before the handler exists: none runs for it
+        f_.specs_.emplace(&box, spec);
+        if (auto* shown = std::get_if<float R::*>(&spec.field))
+            f_.registerShown(*shown, paneOf(where_), box);
+        if (spec.rule != Rule::None || spec.change)
+            box.onChange = [&f = f_, &box] { f.readBox(box, f.spec(box)); };
+        if (spec.rule == Rule::K)
+            box.onLostFocus = [&f = f_, &box] { f.coefficientLeft(box); };
+        return box;
+    }
+
+    Button& button(const char* name, int index, const char* caption, Handler click, bool visible = true)
+    {
+        auto& b = f_.add<Button>(name, index, where_);
+        b.setCaption(caption);
+        b.setVisible(visible);
+        wire(b, click);
+        return b;
+    }
+
+    OptionButton& option(const char* name, int index, OptionGroup& group, const char* caption,
+                         Handler click)
+    {
+        auto& o = f_.add<OptionButton>(name, index, where_, group);
+        o.setCaption(caption);
+        wire(o, click);
+        return o;
+    }
+
+    CheckBox& check(const char* name, int index, const char* caption, Handler click)
+    {
+        auto& c = f_.add<CheckBox>(name, index, where_);
+        c.setCaption(caption);
+        wire(c, click);
+        return c;
+    }
+
+    ComboBox& list(const char* name, Handler click, Handler gotFocus = nullptr)
+    {
+        auto& l = f_.add<ComboBox>(name, kNoIndex, where_);
+        CalcForm* f = &f_;
+        if (click)
+            l.onClick = [f, click] { (f->*click)(kNoIndex); };
+        if (gotFocus)
+            l.onGotFocus = [f, gotFocus] { (f->*gotFocus)(kNoIndex); };
+        return l;
+    }
+
+    // ---- rows ----
+
+    // label | box | unit (| a button beside it)
+    TextBox& field(const BoxSpec& spec, Button* beside = nullptr)
+    {
+        TextBox& box = makeBox(spec);
+        Row row{.kind = RowKind::Field, .label = spec.label, .symbol = spec.symbol, .unit = spec.unit};
+        row.controls = {&box};
+        if (beside)
+            row.controls.push_back(beside);
+        row.width = spec.width;
+        add(std::move(row));
+        return box;
+    }
+    // label | "1 : " box
+    TextBox& prefixed(const char* prefix, const BoxSpec& spec)
+    {
+        TextBox& box = field(spec);
+        f_.rowsOf(where_).back().prefix = prefix;
+        return box;
+    }
+    void options(const char* label, std::initializer_list<OptionButton*> options, bool inRow = false)
+    {
+        add({.kind = inRow ? RowKind::OptionsInRow : RowKind::Options, .label = label,
+             .controls = {options.begin(), options.end()}});
+    }
+    void list(const char* label, ComboBox& list, Width width = Width::Box)
+    {
+        add({.kind = RowKind::List, .label = label, .controls = {&list}, .width = width});
+    }
+    // label | box with up-down arrows stepping it within [min, max]
+    TextBox& counted(const BoxSpec& spec, const char* upDownName, int min, int max)
+    {
+        TextBox& box = makeBox(spec);
+        auto& arrows = f_.add<UpDown>(upDownName, spec.index, where_, box, min, max);
+        add({.kind = RowKind::Counted, .label = spec.label, .unit = spec.unit, .controls = {&box, &arrows},
+             .width = spec.width});
+        return box;
+    }
+    // boxes side by side, each captioned above, one unit after them
+    std::vector<TextBox*> sideBySide(std::initializer_list<BoxSpec> specs, const char* unit)
+    {
+        Row row{.kind = RowKind::SideBySide, .unit = unit, .width = Width::Narrow};
+        std::vector<TextBox*> boxes;
+        for (const BoxSpec& spec : specs) {
+            boxes.push_back(&makeBox(spec));
+            row.controls.push_back(boxes.back());
+            row.captions.emplace_back(spec.label);
+        }
+        add(std::move(row));
+        return boxes;
+    }
+    void checkRow(CheckBox& check, Button* beside = nullptr)
+    {
+        Row row{.kind = RowKind::Check, .controls = {&check}};
+        if (beside)
+            row.controls.push_back(beside);
+        add(std::move(row));
+    }
+    void buttons(std::initializer_list<Control*> buttons)
+    {
+        add({.kind = RowKind::Buttons, .controls = {buttons.begin(), buttons.end()}});
+    }
+    // A pane's compute button cmdCalcul(k), between the inputs and the results.
+    void compute(int k, bool visible = true)
+    {
+        add({.kind = RowKind::Compute, .controls = {&button("cmdCalcul", k, kCompute, &CalcForm::computeClicked, visible)}});
+    }
+    void confirm(Button& ok) { add({.kind = RowKind::Confirm, .controls = {&ok}}); }
+    void note(const char* text) { add({.kind = RowKind::Note, .label = text}); }
+    void gap() { add({.kind = RowKind::Gap}); }
+
+    // Where the next row will stand, for a row declared later (a panel whose
+    // controls come after the pane's results).
+    std::size_t mark() const { return f_.rowsOf(where_).size(); }
+    void panelAt(Container* pane, std::size_t position, Container& panel)
+    {
+        auto& rows = f_.rowsOf(pane);
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(position),
+                    Row{.kind = RowKind::Panel, .controls = {&panel}});
+    }
+
+private:
+    template <typename T>
+    void wire(T& control, Handler click)
+    {
+        if (!click)
+            return;
+        control.onClick = [f = &f_, click, index = control.index()] { (f->*click)(index); };
+    }
+
+    void add(Row row) { f_.addRow(where_, std::move(row)); }
+
+    // The technology pane a container belongs to (0: none).
+    static int paneOf(const Control* where)
+    {
+        for (const Control* c = where; c; c = c->parent())
+            if (c->name() == "picResults")
+                return c->index();
+        return 0;
+    }
+
+    CalcForm& f_;
+    Container* where_ = nullptr;
+};
 
 CalcForm::CalcForm(Application& app)
     : Form("frmCalc"), app_(app), engine_(app.record(), state_, *this)
 {
-    build();
-    wireHandlers();
+    Builder b(*this);
+    declareProjectTab(b);
+    declareSharedInputs(b);
+    declareTechnologyChoice(b);
+    declareSurface(b);
+    declareSwale(b);
+    declareCombined(b);
+    declareTrench(b);
+    declareShaft(b);
+    declareBasin(b);
+    declareResultsTab(b);
     setOpen(true);
+}
+
+void CalcForm::declareProjectTab(Builder& b)
+{
+    b.into(nullptr);
+    b.field({.name = "txtProjName", .label = "Název projektu:", .rule = Rule::T, .field = &R::ProjName, .width = Width::Wide});
+    b.field({.name = "txtProjektant", .label = "Řešitel projektu:", .rule = Rule::T, .field = &R::Projektant, .width = Width::Wide});
+    b.field({.name = "txtInvestor", .label = "Investor:", .rule = Rule::T, .field = &R::Investor, .width = Width::Wide});
+    b.field({.name = "txtMistoAkce", .label = "Místo akce:", .rule = Rule::T, .field = &R::MistoAkce, .width = Width::Wide});
+    b.field({.name = "txtDetails", .label = "Detilní popis:", .rule = Rule::T, .field = &R::Details, .width = Width::Wide,
+             .multiLine = true});
+    lblTime = &add<Label>("lblTime", kNoIndex, nullptr);
+    for (int k = 0; k <= 1; ++k) {
+        auto& link = add<Label>("lblOdkaz", k, nullptr);
+        link.setCaption(k == 0 ? "infil.example.org" : "sachty.example.org");
+        link.onClick = [this, k] { linkClicked(k); };
+    }
+}
+
+void CalcForm::declareSharedInputs(Builder& b)
+{
+    b.into(nullptr);
+    Frame1 = &b.container("Frame1", kNoIndex, true);
+    b.into(Frame1);
+    auto dialogButton = [&](int k) {
+        return cmdEdit[k] = &b.button("cmdEdit", k, "Zadat", &CalcForm::editButtonClicked);
+    };
+    txtSelIntDeste = &b.field({.name = "txtSelIntDeste", .label = "Intenzita trvání deště", .unit = "l/(s.ha)",
+                               .look = Look::Grey, .change = &CalcForm::intensityChanged,
+                               .symbol = "<i>i</i> (t,p)"},
+                              dialogButton(0));
+    txtSelDTrvDeste = &b.field({.name = "txtSelDTrvDeste", .label = "Doba trvání deště", .unit = "min",
+                                .look = Look::Result, .change = &CalcForm::durationChanged,
+                                .symbol = "<i>t</i><sub>d</sub>"});
+    txtOdvodNepPlocha = &b.field({.name = "txtOdvodNepPlocha", .label = "Celková odvodňovaná plocha", .unit = kM2,
+                                  .look = Look::Result, .change = &CalcForm::areaChanged},
+                                 dialogButton(1));
+    txtOdtokDoInfil = &b.field({.name = "txtOdtokDoInfil", .label = "Odtok do infilovacího zařízení", .unit = "l/s",
+                                .field = &R::OdtokDoInfil, .look = Look::Result});
+    b.gap(); // the soil rows stand apart
+    txtSoucFiltrace = &b.field({.name = "txtSoucFiltrace", .label = "Součinitel filtrace (kf) podloží",
+                                .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrace,
+                                .then = &CalcForm::filtrationRead},
+                               dialogButton(2));
+    txtTypPudyPodlozi = &b.field({.name = "txtTypPudyPodlozi", .label = "Typ nesoudržné horniny", .rule = Rule::T,
+                                  .field = &R::TypPudyPodlozi, .width = Width::Wide});
+    b.field({.name = "txtHPV", .label = "Hladina podzemní vody (pod povrchem)", .unit = kM, .rule = Rule::R,
+             .field = &R::HPV});
+}
+
+void CalcForm::declareTechnologyChoice(Builder& b)
+{
+    b.into(nullptr);
+    Frame2 = &b.container("Frame2", kNoIndex, true);
+    b.into(Frame2);
+    optSelType[0] = &b.option("optSelType", 0, optSelTypeGroup, "Decenralizované", &CalcForm::designModeClicked);
+    optSelType[1] = &b.option("optSelType", 1, optSelTypeGroup, "Centralizované", &CalcForm::designModeClicked);
+    b.options("", {optSelType[0], optSelType[1]}, true);
+    cboSelType = &b.list("cboSelType", &CalcForm::technologyListClicked, &CalcForm::technologyListGotFocus);
+    cboSelType->setEnabled(false);
+    b.list("", *cboSelType, Width::Wide);
+    Row panes{.kind = RowKind::Stack};
+    for (int k = 1; k <= 6; ++k)
+        panes.controls.push_back(picResults[k] = &b.container("picResults", k, false));
+    addRow(Frame2, std::move(panes));
+}
+
+void CalcForm::declareSurface(Builder& b)
+{
+    b.into(picResults[1]);
+    b.field({.name = "txtInfilPlocha", .index = 1, .label = "Plocha potřebná pro infilování", .unit = kM2,
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result});
+    // The array's first two compute buttons are never shown.
+    b.buttons({&b.button("cmdCalcul", 0, kCompute, &CalcForm::computeClicked, false),
+               &b.button("cmdCalcul", 1, kCompute, &CalcForm::computeClicked, false)});
+}
+
+void CalcForm::declareSwale(Builder& b)
+{
+    b.into(picResults[2]);
+    optSelTypPudy2[0] = &b.option("optSelTypPudy2", 0, soil2Group, "Písek střední až jemný", &CalcForm::soilOptionClicked);
+    optSelTypPudy2[1] = &b.option("optSelTypPudy2", 1, soil2Group, "Slit a písek, slit", &CalcForm::soilOptionClicked);
+    b.options("Typ půdy", {optSelTypPudy2[0], optSelTypPudy2[1]});
+    b.field({.name = "txtSoucBezp", .index = 2, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+    b.compute(2, false); // stays hidden: the swale computes at once
+    b.field({.name = "txtInfilPlocha", .index = 2, .label = "Plocha potřebná pro infilování", .unit = kM2,
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result});
+    b.field({.name = "txtObjAkum", .index = 2, .label = "Objem akumulace průlehu", .unit = kM3, .field = &R::ObjAkum,
+             .look = Look::Result});
+    b.field({.name = "txtVyskaVzduti", .index = 2, .label = "Výška vzdutí", .unit = kM, .field = &R::VyskaVzduti,
+             .look = Look::Result});
+    b.field({.name = "txtDobaPrazdneni", .index = 2, .label = "Doba prázdnění průlehu", .unit = kHours,
+             .field = &R::DobaPrazdneni, .look = Look::Result});
+}
+
+// The inputs the combined object (pane 3) and the trench (pane 4) share, and
+// the check box that opens the pane's pipe panel.
+void CalcForm::declareTrenchInputs(Builder& b, int k, const std::string& porosity, const char* panelCaption)
+{
+    b.field({.name = "txtSoucBezp", .index = k, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+    b.field({.name = "txtPorVyplne", .index = k, .label = "Pórovitost výplně rýhy", .rule = Rule::R,
+             .field = &R::PorVyplne, .initial = porosity});
+    b.field({.name = "txtSirkaRyhy", .index = k, .label = "Šířka rýhy (střední)", .unit = kM, .rule = Rule::R,
+             .field = &R::SirkaRyhy});
+    b.field({.name = "txtVyskaRyhy", .index = k, .label = "Výška rýhy", .unit = kM, .rule = Rule::R,
+             .field = &R::VyskaRyhy});
+    chkSelPretok[k] = &b.check("chkSelPretok", k, panelCaption, &CalcForm::overflowChecked);
+    cmdEdit[k] = &b.button("cmdEdit", k, "Editovat", &CalcForm::editButtonClicked);
+    cmdEdit[k]->setEnabled(false);
+    b.checkRow(*chkSelPretok[k], cmdEdit[k]);
+}
+
+// The results both panes show, below their compute button.
+void CalcForm::declareTrenchResults(Builder& b, int k, Look area)
+{
+    b.compute(k);
+    b.field({.name = "txtInfilPlocha", .index = k, .label = "Plocha potřebná pro infilování", .unit = kM2,
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = area});
+    b.field({.name = "txtObjAkum", .index = k, .label = "Objem akumulace průlehu", .unit = kM3, .field = &R::ObjAkum,
+             .look = Look::Result});
+    b.field({.name = "txtDelkaRyhy", .index = k, .label = "Délka infilovací rýhy", .unit = kM, .field = &R::DelkaRyhy,
+             .look = Look::Result});
+}
+
+void CalcForm::declareCombined(Builder& b)
+{
+    Container* pane = picResults[3];
+    b.into(pane);
+    optSelTypPudy3[0] = &b.option("optSelTypPudy3", 0, soil3Group, "Písek střední až jemný", &CalcForm::soilOptionClicked);
+    optSelTypPudy3[1] = &b.option("optSelTypPudy3", 1, soil3Group, "Slit a písek, slit", &CalcForm::soilOptionClicked);
+    b.options("Typ půdy:", {optSelTypPudy3[0], optSelTypPudy3[1]});
+    b.field({.name = "txtSoucFiltrPruleh", .index = 3, .label = "Součinitel filtrace (kf) průlehu",
+             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh});
+    // Only the combined object's trench starts with the usual porosity shown.
+    declareTrenchInputs(b, 3, num::plain(defaults::PorVyplne), "Přetok a škrcený odtok");
+    const std::size_t panelRow = b.mark();
+    // The swale's area may be typed over here.
+    declareTrenchResults(b, 3, Look::Input);
+    b.field({.name = "txtSirkaPrulehu", .index = 3, .label = "Šířka průlehu", .unit = kM, .field = &R::SirkaPrulehu,
+             .look = Look::Result});
+    b.field({.name = "txtHloubkaPrulehu", .index = 3, .label = "Hloubka průlehu (výška vzdutí)", .unit = kM,
+             .field = &R::HloubkaPrulehu, .look = Look::Result});
+    b.field({.name = "txtDobaPrazdneni", .index = 3, .label = "Doba prázdnění průlehu", .unit = kHours,
+             .field = &R::DobaPrazdneni, .look = Look::Result});
+
+    // The overflow and throttled outflow panel, opening below the check box.
+    b.into(pane);
+    picPretokSkrOdtok[3] = &b.container("picPretokSkrOdtok", 3, false);
+    b.into(picPretokSkrOdtok[3]);
+    declarePipeDiameters(b, 3);
+    b.field({.name = "txtSpecDrenOdtok", .index = 3, .label = "Škrcená odtoková intenzita", .unit = "l/(s.ha)",
+             .rule = Rule::R, .field = &R::SpecDrenOdtok, .width = Width::Narrow});
+    declarePipeCount(b, 3);
+    b.confirm(b.button("cmdOK", 3, "OK", &CalcForm::panelOkClicked));
+    b.panelAt(pane, panelRow, *picPretokSkrOdtok[3]);
+}
+
+void CalcForm::declareTrench(Builder& b)
+{
+    Container* pane = picResults[4];
+    b.into(pane);
+    declareTrenchInputs(b, 4, "", "Drenáž");
+    const std::size_t panelRow = b.mark();
+    declareTrenchResults(b, 4, Look::Result);
+
+    // The drain panel, opening below the check box.
+    b.into(pane);
+    picPretokSkrOdtok[4] = &b.container("picPretokSkrOdtok", 4, false);
+    b.into(picPretokSkrOdtok[4]);
+    declarePipeDiameters(b, 4);
+    declarePipeCount(b, 4);
+    b.field({.name = "txtVystupPlocha", .index = 4, .label = "Výstupní plocha", .unit = "cm<sup>2</sup>/m",
+             .rule = Rule::R, .field = &R::VystupPlocha, .width = Width::Narrow});
+    b.field({.name = "txtVystupRychlost", .index = 4, .label = "Výstupní rychlost", .unit = kMetresPerSecond,
+             .rule = Rule::R, .field = &R::VystupRychlost, .width = Width::Narrow});
+    b.confirm(b.button("cmdOK", 4, "OK", &CalcForm::panelOkClicked));
+    b.panelAt(pane, panelRow, *picPretokSkrOdtok[4]);
+}
+
+void CalcForm::declarePipeDiameters(Builder& b, int k)
+{
+    b.field({.name = "txtPrumTroubVnit", .index = k, .label = "Vnitřní průměr infilovací trouby", .unit = "mm",
+             .rule = Rule::R, .field = &R::PrumTroubVnit, .width = Width::Narrow});
+    b.field({.name = "txtPrumTroubVnej", .index = k, .label = "Vnější průměr infilovací trouby", .unit = "mm",
+             .rule = Rule::R, .field = &R::PrumTroubVnej, .width = Width::Narrow});
+}
+
+void CalcForm::declarePipeCount(Builder& b, int k)
+{
+    b.counted({.name = "txtPocetPotrubi", .index = k, .label = "Počet potrubí", .rule = Rule::P,
+               .field = &R::PocetPotrubi, .initial = num::plain(defaults::PocetPotrubi), .look = Look::Locked,
+               .width = Width::Narrow},
+              "UpDown", 1, 10);
+}
+
+void CalcForm::declareShaft(Builder& b)
+{
+    b.into(picResults[5]);
+    optSelTypPudy5[0] = &b.option("optSelTypPudy5", 0, soil5Group, "typ A", &CalcForm::filterTypeClicked);
+    optSelTypPudy5[1] = &b.option("optSelTypPudy5", 1, soil5Group, "typ B", &CalcForm::filterTypeClicked);
+    b.options("Typ šachty:", {optSelTypPudy5[0], optSelTypPudy5[1]}, true);
+    optSelTypSachty[0] = &b.option("optSelTypSachty", 0, shaftShapeGroup, "kruhový", &CalcForm::shaftShapeClicked);
+    optSelTypSachty[1] = &b.option("optSelTypSachty", 1, shaftShapeGroup, "pravoúhlý", &CalcForm::shaftShapeClicked);
+    b.options("", {optSelTypSachty[0], optSelTypSachty[1]}, true);
+    cboTypSachty = &b.list("cboTypSachty", &CalcForm::shaftProductClicked);
+    b.list("", *cboTypSachty);
+    b.counted({.name = "txtSachtyCount", .label = "Počet šachet:", .rule = Rule::I, .field = &R::SachtyCount,
+               .initial = num::plain(defaults::SachtyCount), .look = Look::Locked},
+              "updSacht", 1, 50);
+    // Which field the first two boxes read depends on the shape: their handlers
+    // decide.
+    const auto sizes = b.sideBySide({{.name = "txtPrumerSachtyVnit", .label = "DN / Šířka", .rule = Rule::R,
+                                      .change = &CalcForm::shaftInnerChanged},
+                                     {.name = "txtPrumerSachtyVnej", .label = "Délka", .rule = Rule::R,
+                                      .field = &R::ShaftLength, .change = &CalcForm::shaftLengthChanged},
+                                     {.name = "txtTloustkaSteny", .label = "Tloušťka", .rule = Rule::R,
+                                      .field = &R::TloustkaSteny, .change = &CalcForm::shaftWallChanged}},
+                                    kM);
+    txtPrumerSachtyVnit = sizes[0];
+    txtPrumerSachtyVnej = sizes[1];
+    txtTloustkaSteny = sizes[2];
+    b.field({.name = "txtSoucBezp", .index = 1, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+    b.field({.name = "txtNezamrzHlPritok", .label = "Nezámrzná hloubka přitoku", .unit = kM, .rule = Rule::R,
+             .field = &R::NezamrzHlPritok});
+    b.field({.name = "txtVyskaFiltrVrstvy", .label = "Výška filtrační vrstvy", .unit = kM, .rule = Rule::R,
+             .field = &R::VyskaFiltrVrstvy});
+    txtVyskaPiskVrstvy = &b.field({.name = "txtVyskaPiskVrstvy", .label = "Vrstva písku/jemného štěrku", .unit = kM,
+                                   .rule = Rule::R, .field = &R::VyskaPiskVrstvy});
+    b.field({.name = "txtMinPrusakDraha", .label = "Minimální průsaková dráha", .unit = kM, .rule = Rule::R,
+             .field = &R::MinPrusakDraha, .initial = num::plain(defaults::MinPrusakDraha)});
+    b.compute(5);
+    b.field({.name = "txtVyskaVzduti", .index = 5, .label = "Výška vzdutí", .unit = kM, .field = &R::VyskaVzduti,
+             .look = Look::Result});
+    b.field({.name = "txtHloubkaSachty", .label = "Potřebná hloubka šachty", .unit = kM, .field = &R::HloubkaSachty,
+             .look = Look::Result});
+    b.field({.name = "txtPotrHloubkaZahl", .label = "Min. hloubka hladiny podzemní vody", .unit = kM, .rule = Rule::P,
+             .field = &R::PotrHloubkaZahl, .look = Look::Result});
+    b.field({.name = "txtInfilPlocha", .index = 5, .label = "Infilovací plocha šachty", .unit = kM2, .rule = Rule::R,
+             .field = &R::InfilPlocha, .look = Look::Result});
+    b.field({.name = "txtObjAkum", .index = 5, .label = "Objem akumulace šachty", .unit = kM3, .field = &R::ObjAkum,
+             .look = Look::Result});
+    b.field({.name = "txtSoucFiltrPruleh", .index = 5, .label = "Součinitel filtrace náplně filtru",
+             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey});
+}
+
+void CalcForm::declareBasin(Builder& b)
+{
+    b.into(picResults[6]);
+    b.field({.name = "txtSoucBezp", .index = 5, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+    b.field({.name = "txtSpecInfilIntenz", .label = "Specifická infilovací intenzita", .unit = "l/s.ha", .rule = Rule::R,
+             .field = &R::SpecInfilIntenz});
+    b.field({.name = "txtDelkaDnaNadrz", .label = "Délka dna nádrže", .unit = kM, .rule = Rule::R,
+             .field = &R::DelkaDnaNadrz});
+    b.field({.name = "txtSirkaDnaNadrz", .label = "Šířka dna nádrže", .unit = kM, .rule = Rule::R,
+             .field = &R::SirkaDnaNadrz});
+    b.field({.name = "txtHloubkaNadrz", .label = "Hloubka nádrže", .unit = kM, .rule = Rule::R, .field = &R::HloubkaNadrz});
+    b.prefixed("1 : ", {.name = "txtSklonSvahuNadrz", .label = "Sklon svahů nádrže", .rule = Rule::R,
+                        .field = &R::SklonSvahuNadrz});
+    chkPredUsaz = &b.check("chkPredUsaz", kNoIndex, "Předsazené usazování", nullptr);
+    b.checkRow(*chkPredUsaz);
+    b.compute(6);
+    b.field({.name = "txtInfilTok", .label = "Infilovací tok", .unit = "m<sup>3</sup>/s", .field = &R::InfilTok,
+             .look = Look::Grey});
+    b.field({.name = "txtObjAkum", .index = 6, .label = "Potřebný objem akumulace nádrže", .unit = kM3,
+             .field = &R::ObjAkum, .look = Look::Result});
+    b.field({.name = "txtVypObjNadrz", .label = "Objem dle rozměrů nádrže", .unit = kM3, .field = &R::VypObjNadrz,
+             .look = Look::Result});
+    b.note("Nutno ověřit dlouhodobou simulací!");
+}
+
+void CalcForm::declareResultsTab(Builder& b)
+{
+    b.into(nullptr);
+    cmdSaveResults = &b.button("cmdSaveResults", kNoIndex, "Uložit jako", &CalcForm::saveResultsClicked, false);
+    cmdPrint = &b.button("cmdPrint", kNoIndex, "Tisk", &CalcForm::printClicked, false);
+}
+
+void CalcForm::registerShown(float ProjectRecord::*field, int pane, TextBox& box)
+{
+    for (const Shown& s : shown_)
+        if (s.field == field && s.pane == pane)
+            throw std::logic_error("two boxes show one field on pane " + std::to_string(pane) + ": " +
+                                   s.box->key() + ", " + box.key());
+    shown_.push_back({field, pane, &box});
 }
 
 ProjectRecord& CalcForm::record() { return app_.record(); }
@@ -47,358 +552,61 @@ const char* CalcForm::linkAddress(int index)
     return index == 0 ? "https://infil.example.org/" : "https://sachty.example.org/";
 }
 
-// ---------------------------------------------------------------------------
-// Controls
-
-void CalcForm::build()
+void CalcForm::throwNoControl(std::string_view name, int index)
 {
-    auto box = [this](const char* name, int index = kNoIndex, Control* parent = nullptr) {
-        return &add<TextBox>(name, index, parent);
-    };
-    auto result = [&box](const char* name, int index, Control* parent) {
-        TextBox* b = box(name, index, parent);
-        b->setReadOnly(true);
-        b->setBackground(TextBox::Background::ButtonFace);
-        return b;
-    };
-    auto button = [this](const char* name, int index, Control* parent, const char* caption) {
-        Button* b = &add<Button>(name, index, parent);
-        b->setCaption(caption);
-        return b;
-    };
-    auto option = [this](const char* name, int index, Control* parent, OptionGroup& group,
-                         const char* caption) {
-        OptionButton* o = &add<OptionButton>(name, index, parent, group);
-        o->setCaption(caption);
-        return o;
-    };
-
-    // Tab 0: the project
-    txtProjName = box("txtProjName");
-    txtProjektant = box("txtProjektant");
-    txtInvestor = box("txtInvestor");
-    txtMistoAkce = box("txtMistoAkce");
-    txtDetails = box("txtDetails");
-    txtDetails->setMultiLine(true);
-    lblTime = &add<Label>("lblTime", kNoIndex, nullptr);
-    for (int k = 0; k <= 1; ++k) {
-        lblOdkaz[k] = &add<Label>("lblOdkaz", k, nullptr);
-        lblOdkaz[k]->setCaption(k == 0 ? "infil.example.org" : "sachty.example.org");
-    }
-
-    // Frame1: the shared inputs
-    Frame1 = &add<Container>("Frame1", kNoIndex, nullptr);
-    txtSelIntDeste = box("txtSelIntDeste", kNoIndex, Frame1);
-    txtSelIntDeste->setBackground(TextBox::Background::ButtonFace);
-    txtSelDTrvDeste = result("txtSelDTrvDeste", kNoIndex, Frame1);
-    txtOdvodNepPlocha = result("txtOdvodNepPlocha", kNoIndex, Frame1);
-    txtOdtokDoInfil = result("txtOdtokDoInfil", kNoIndex, Frame1);
-    txtSoucFiltrace = box("txtSoucFiltrace", kNoIndex, Frame1);
-    txtTypPudyPodlozi = box("txtTypPudyPodlozi", kNoIndex, Frame1);
-    txtHPV = box("txtHPV", kNoIndex, Frame1);
-    for (int k = 0; k <= 2; ++k)
-        cmdEdit[k] = button("cmdEdit", k, Frame1, "Zadat");
-
-    // Frame2: the technology
-    Frame2 = &add<Container>("Frame2", kNoIndex, nullptr);
-    optSelType[0] = option("optSelType", 0, Frame2, optSelTypeGroup, "Decenralizované");
-    optSelType[1] = option("optSelType", 1, Frame2, optSelTypeGroup, "Centralizované");
-    cboSelType = &add<ComboBox>("cboSelType", kNoIndex, Frame2);
-    cboSelType->setEnabled(false);
-    for (int k = 1; k <= 6; ++k) {
-        picResults[k] = &add<Container>("picResults", k, Frame2);
-        picResults[k]->setVisible(false);
-    }
-    Container* pane1 = picResults[1];
-    Container* pane2 = picResults[2];
-    Container* pane3 = picResults[3];
-    Container* pane5 = picResults[5];
-    Container* pane6 = picResults[6];
-
-    // Pane 1: surface
-    txtInfilPlocha[1] = result("txtInfilPlocha", 1, pane1);
-    for (int k = 0; k <= 1; ++k) {
-        cmdCalcul[k] = button("cmdCalcul", k, pane1, "Výpočti");
-        cmdCalcul[k]->setVisible(false);
-    }
-
-    // Pane 2: swale
-    optSelTypPudy2[0] = option("optSelTypPudy2", 0, pane2, soil2Group, "Písek střední až jemný");
-    optSelTypPudy2[1] = option("optSelTypPudy2", 1, pane2, soil2Group, "Slit a písek, slit");
-    txtSoucBezp[2] = box("txtSoucBezp", 2, pane2);
-    cmdCalcul[2] = button("cmdCalcul", 2, pane2, "Výpočti");
-    cmdCalcul[2]->setVisible(false);
-    txtInfilPlocha[2] = result("txtInfilPlocha", 2, pane2);
-    txtObjAkum[2] = result("txtObjAkum", 2, pane2);
-    txtVyskaVzduti[2] = result("txtVyskaVzduti", 2, pane2);
-    txtDobaPrazdneni[2] = result("txtDobaPrazdneni", 2, pane2);
-
-    // Panes 3 and 4 share their trench inputs and panel layout.
-    optSelTypPudy3[0] = option("optSelTypPudy3", 0, pane3, soil3Group, "Písek střední až jemný");
-    optSelTypPudy3[1] = option("optSelTypPudy3", 1, pane3, soil3Group, "Slit a písek, slit");
-    txtSoucFiltrPruleh[3] = box("txtSoucFiltrPruleh", 3, pane3);
-    for (int k = 3; k <= 4; ++k) {
-        Container* pane = picResults[k];
-        txtSoucBezp[k] = box("txtSoucBezp", k, pane);
-        txtPorVyplne[k] = box("txtPorVyplne", k, pane);
-        txtSirkaRyhy[k] = box("txtSirkaRyhy", k, pane);
-        txtVyskaRyhy[k] = box("txtVyskaRyhy", k, pane);
-        chkSelPretok[k] = &add<CheckBox>("chkSelPretok", k, pane);
-        chkSelPretok[k]->setCaption(k == 3 ? "Přetok a škrcený odtok" : "Drenáž");
-        cmdEdit[k] = button("cmdEdit", k, pane, "Editovat");
-        cmdEdit[k]->setEnabled(false);
-        cmdCalcul[k] = button("cmdCalcul", k, pane, "Výpočti");
-        txtInfilPlocha[k] = result("txtInfilPlocha", k, pane);
-        txtObjAkum[k] = result("txtObjAkum", k, pane);
-        txtDelkaRyhy[k] = result("txtDelkaRyhy", k, pane);
-        if (k == 3) {
-            // The combined object's swale area may be typed over.
-            txtInfilPlocha[3]->setReadOnly(false);
-            txtInfilPlocha[3]->setBackground(TextBox::Background::Window);
-            txtSirkaPrulehu = result("txtSirkaPrulehu", 3, pane);
-            txtHloubkaPrulehu = result("txtHloubkaPrulehu", 3, pane);
-            txtDobaPrazdneni[3] = result("txtDobaPrazdneni", 3, pane);
-        }
-
-        Container* panel = &add<Container>("picPretokSkrOdtok", k, pane);
-        panel->setVisible(false);
-        picPretokSkrOdtok[k] = panel;
-        txtPrumTroubVnit[k] = box("txtPrumTroubVnit", k, panel);
-        txtPrumTroubVnej[k] = box("txtPrumTroubVnej", k, panel);
-        if (k == 3)
-            txtSpecDrenOdtok[3] = box("txtSpecDrenOdtok", 3, panel);
-        txtPocetPotrubi[k] = box("txtPocetPotrubi", k, panel);
-        txtPocetPotrubi[k]->setReadOnly(true);
-        UpDownPipes[k] = &add<UpDown>("UpDown", k, panel, *txtPocetPotrubi[k], 1, 10);
-        if (k == 4) {
-            txtVystupPlocha[4] = box("txtVystupPlocha", 4, panel);
-            txtVystupRychlost[4] = box("txtVystupRychlost", 4, panel);
-        }
-        cmdOK[k] = button("cmdOK", k, panel, "OK");
-    }
-
-    // Pane 5: shaft
-    optSelTypPudy5[0] = option("optSelTypPudy5", 0, pane5, soil5Group, "typ A");
-    optSelTypPudy5[1] = option("optSelTypPudy5", 1, pane5, soil5Group, "typ B");
-    optSelTypSachty[0] = option("optSelTypSachty", 0, pane5, shaftShapeGroup, "kruhový");
-    optSelTypSachty[1] = option("optSelTypSachty", 1, pane5, shaftShapeGroup, "pravoúhlý");
-    cboTypSachty = &add<ComboBox>("cboTypSachty", kNoIndex, pane5);
-    txtSachtyCount = box("txtSachtyCount", kNoIndex, pane5);
-    txtSachtyCount->setReadOnly(true);
-    updSacht = &add<UpDown>("updSacht", kNoIndex, pane5, *txtSachtyCount, 1, 50);
-    txtPrumerSachtyVnit = box("txtPrumerSachtyVnit", kNoIndex, pane5);
-    txtPrumerSachtyVnej = box("txtPrumerSachtyVnej", kNoIndex, pane5);
-    txtTloustkaSteny = box("txtTloustkaSteny", kNoIndex, pane5);
-    txtSoucBezp[1] = box("txtSoucBezp", 1, pane5);
-    txtNezamrzHlPritok = box("txtNezamrzHlPritok", kNoIndex, pane5);
-    txtVyskaFiltrVrstvy = box("txtVyskaFiltrVrstvy", kNoIndex, pane5);
-    txtVyskaPiskVrstvy = box("txtVyskaPiskVrstvy", kNoIndex, pane5);
-    txtMinPrusakDraha = box("txtMinPrusakDraha", kNoIndex, pane5);
-    cmdCalcul[5] = button("cmdCalcul", 5, pane5, "Výpočti");
-    txtVyskaVzduti[5] = result("txtVyskaVzduti", 5, pane5);
-    txtHloubkaSachty = result("txtHloubkaSachty", kNoIndex, pane5);
-    txtPotrHloubkaZahl = result("txtPotrHloubkaZahl", kNoIndex, pane5);
-    txtInfilPlocha[5] = result("txtInfilPlocha", 5, pane5);
-    txtObjAkum[5] = result("txtObjAkum", 5, pane5);
-    txtSoucFiltrPruleh[5] = box("txtSoucFiltrPruleh", 5, pane5);
-    txtSoucFiltrPruleh[5]->setBackground(TextBox::Background::ButtonFace);
-
-    // Pane 6: basin
-    txtSoucBezp[5] = box("txtSoucBezp", 5, pane6);
-    txtSpecInfilIntenz = box("txtSpecInfilIntenz", kNoIndex, pane6);
-    txtDelkaDnaNadrz = box("txtDelkaDnaNadrz", kNoIndex, pane6);
-    txtSirkaDnaNadrz = box("txtSirkaDnaNadrz", kNoIndex, pane6);
-    txtHloubkaNadrz = box("txtHloubkaNadrz", kNoIndex, pane6);
-    txtSklonSvahuNadrz = box("txtSklonSvahuNadrz", kNoIndex, pane6);
-    chkPredUsaz = &add<CheckBox>("chkPredUsaz", kNoIndex, pane6);
-    chkPredUsaz->setCaption("Předsazené usazování");
-    cmdCalcul[6] = button("cmdCalcul", 6, pane6, "Výpočti");
-    txtInfilTok = box("txtInfilTok", kNoIndex, pane6);
-    txtInfilTok->setBackground(TextBox::Background::ButtonFace);
-    txtObjAkum[6] = result("txtObjAkum", 6, pane6);
-    txtVypObjNadrz = result("txtVypObjNadrz", kNoIndex, pane6);
-
-    // Tab 3: results
-    cmdSaveResults = button("cmdSaveResults", kNoIndex, nullptr, "Uložit jako");
-    cmdPrint = button("cmdPrint", kNoIndex, nullptr, "Tisk");
-    cmdSaveResults->setVisible(false);
-    cmdPrint->setVisible(false);
-
-    // The texts the window starts with (no handler runs for them).
-    for (int k : kSafetyBoxes)
-        txtSoucBezp[k]->setText("1.2");
-    txtPorVyplne[3]->setText("0.35");
-    txtPocetPotrubi[3]->setText("1");
-    txtPocetPotrubi[4]->setText("1");
-    txtSachtyCount->setText("1");
-    txtMinPrusakDraha->setText("1.5");
+    throw std::logic_error("the main window has no control " + std::string(name) +
+                           (index >= 0 ? "(" + std::to_string(index) + ")" : std::string()) +
+                           " of that kind");
 }
 
-void CalcForm::wireHandlers()
+TextBox& CalcForm::boxShowing(float ProjectRecord::*field, int pane) const
 {
-    ProjectRecord& r = record();
-
-    // Rule T: the field is the text.
-    const std::pair<TextBox*, std::string*> texts[] = {
-        {txtProjName, &r.ProjName},     {txtProjektant, &r.Projektant},
-        {txtMistoAkce, &r.MistoAkce},   {txtInvestor, &r.Investor},
-        {txtDetails, &r.Details},       {txtTypPudyPodlozi, &r.TypPudyPodlozi},
-    };
-    for (auto [box, field] : texts)
-        box->onChange = [box, field] { *field = box->text(); };
-
-    // Rule R without further steps.
-    auto plainNumber = [this](TextBox* box, float& field) {
-        box->onChange = [this, box, &field] { readNumber(*box, field, num::ruleR); };
-    };
-    plainNumber(txtHPV, r.HPV);
-    for (auto& [k, box] : txtInfilPlocha)
-        plainNumber(box, r.InfilPlocha);
-    for (int k = 3; k <= 4; ++k) {
-        plainNumber(txtPorVyplne[k], r.PorVyplne);
-        plainNumber(txtSirkaRyhy[k], r.SirkaRyhy);
-        plainNumber(txtVyskaRyhy[k], r.VyskaRyhy);
-        plainNumber(txtPrumTroubVnit[k], r.PrumTroubVnit);
-        plainNumber(txtPrumTroubVnej[k], r.PrumTroubVnej);
-        // Rule P boxes are written by the program and the up-down controls only;
-        // anything else is read like rule R.
-        txtPocetPotrubi[k]->onChange = [this, box = txtPocetPotrubi[k], &r] {
-            readNumber(*box, r.PocetPotrubi, num::ruleP);
-        };
-    }
-    plainNumber(txtSpecDrenOdtok[3], r.SpecDrenOdtok);
-    plainNumber(txtVystupPlocha[4], r.VystupPlocha);
-    plainNumber(txtVystupRychlost[4], r.VystupRychlost);
-    plainNumber(txtNezamrzHlPritok, r.NezamrzHlPritok);
-    plainNumber(txtVyskaFiltrVrstvy, r.VyskaFiltrVrstvy);
-    plainNumber(txtVyskaPiskVrstvy, r.VyskaPiskVrstvy);
-    plainNumber(txtMinPrusakDraha, r.MinPrusakDraha);
-    plainNumber(txtSpecInfilIntenz, r.SpecInfilIntenz);
-    plainNumber(txtDelkaDnaNadrz, r.DelkaDnaNadrz);
-    plainNumber(txtSirkaDnaNadrz, r.SirkaDnaNadrz);
-    plainNumber(txtHloubkaNadrz, r.HloubkaNadrz);
-    plainNumber(txtSklonSvahuNadrz, r.SklonSvahuNadrz);
-    txtPotrHloubkaZahl->onChange = [this, &r] {
-        readNumber(*txtPotrHloubkaZahl, r.PotrHloubkaZahl, num::ruleP);
-    };
-    txtSachtyCount->onChange = [this, &r] { readWhole(*txtSachtyCount, r.SachtyCount); };
-
-    // Filtration coefficients: rule K, reformatted when the box is left.
-    txtSoucFiltrace->onChange = [this, &r] {
-        readNumber(*txtSoucFiltrace, r.SoucFiltrace, num::ruleK);
-        if (!txtSoucFiltrace->text().empty()) // an emptied box recalculates nothing
-            ignoringFaults([this] { RebuildCalc(); });
-    };
-    txtSoucFiltrace->onLostFocus = [this, &r] { filtrationLostFocus(*txtSoucFiltrace, r.SoucFiltrace); };
-    for (auto& [k, box] : txtSoucFiltrPruleh) {
-        TextBox* b = box;
-        b->onChange = [this, b, &r] { readNumber(*b, r.SoucFiltrPruleh, num::ruleK); };
-        b->onLostFocus = [this, b, &r] { filtrationLostFocus(*b, r.SoucFiltrPruleh); };
-    }
-
-    // Safety coefficients recompute the selected technology.
-    for (auto& [k, box] : txtSoucBezp) {
-        TextBox* b = box;
-        b->onChange = [this, b, &r] {
-            readNumber(*b, r.SoucBezp, num::ruleR);
-            if (!b->text().empty()) // an emptied box recalculates nothing
-                ignoringFaults([this] { engine_.CalcTechnology(); });
-        };
-    }
-
-    // The shared inputs the dialogs and the engine write.
-    txtOdvodNepPlocha->onChange = [this] { inflowChanged(true); };
-    txtSelIntDeste->onChange = [this] { inflowChanged(false); };
-    txtSelDTrvDeste->onChange = [this] { RebuildCalc(); };
-
-    // Design mode and technology.
-    for (auto& [k, option] : optSelType)
-        option->onClick = [this, k = k] { designModeClicked(k); };
-    cboSelType->onClick = [this] { technologyListClicked(); };
-    cboSelType->onGotFocus = [this] { technologyListGotFocus(); };
-
-    for (auto& [k, option] : optSelTypPudy2)
-        option->onClick = [this, k = k] {
-            state_.SoilOption = static_cast<std::int16_t>(k);
-            engine_.CalcTechnology();
-        };
-    for (auto& [k, option] : optSelTypPudy3)
-        option->onClick = [this, k = k] {
-            state_.SoilOption = static_cast<std::int16_t>(k);
-            engine_.CalcTechnology();
-        };
-    for (auto& [k, option] : optSelTypPudy5)
-        option->onClick = [this, k = k] {
-            state_.SoilOption = static_cast<std::int16_t>(k);
-            const bool sandLayer = k == 1; // "typ B" has the sand layer
-            txtVyskaPiskVrstvy->setEnabled(sandLayer);
-            txtVyskaPiskVrstvy->setBackground(sandLayer ? TextBox::Background::Window
-                                                        : TextBox::Background::ButtonFace);
-        };
-
-    // Shaft.
-    for (auto& [k, option] : optSelTypSachty)
-        option->onClick = [this, k = k] { shaftShapeClicked(k); };
-    cboTypSachty->onClick = [this] { shaftProductClicked(); };
-    txtPrumerSachtyVnit->onChange = [this] { shaftInnerChanged(); };
-    txtPrumerSachtyVnej->onChange = [this] { shaftLengthChanged(); };
-    txtTloustkaSteny->onChange = [this] { shaftWallChanged(); };
-
-    // Buttons, panels, links.
-    for (auto& [k, button] : cmdEdit)
-        button->onClick = [this, k = k] { editButtonClicked(k); };
-    for (auto& [k, button] : cmdCalcul)
-        button->onClick = [this, k = k] { engine_.ComputeButton(k); };
-    for (auto& [k, check] : chkSelPretok)
-        check->onClick = [this, k = k] { overflowChecked(k); };
-    for (auto& [k, button] : cmdOK)
-        button->onClick = [this, k = k] { panelOkClicked(k); };
-    cmdSaveResults->onClick = [this] {
-        cmdSaveResults->setEnabled(false);
-        app_.saveShownReport();
-        cmdSaveResults->setEnabled(true);
-    };
-    cmdPrint->onClick = [this] { app_.previewShownReport(); };
-    for (auto& [k, link] : lblOdkaz)
-        link->onClick = [this, k = k] { app_.openUrl(linkAddress(k)); };
+    for (const Shown& s : shown_)
+        if (s.field == field && s.pane == pane)
+            return *s.box;
+    throw std::logic_error("the main window shows no such field on pane " + std::to_string(pane));
 }
+
+const BoxSpec& CalcForm::spec(const TextBox& box) const { return specs_.at(&box); }
 
 // ---------------------------------------------------------------------------
 // Reading the boxes
 
-num::Reading::Action CalcForm::readNumber(TextBox& box, float& field, Rule rule)
+void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
 {
-    const std::string text = box.text();
-    if (rule == num::ruleK)
-        expPos_ = static_cast<std::int16_t>(num::lowercaseExpPos(text));
-    const num::Reading reading = rule(text);
-    switch (reading.action) {
-    case num::Reading::Action::Store:
-        field = static_cast<float>(reading.value);
+    if (spec.change) {
+        (this->*spec.change)(box.index());
+        return;
+    }
+    ProjectRecord& r = record();
+    switch (spec.rule) {
+    case Rule::None:
+        return;
+    case Rule::T:
+        r.*std::get<std::string R::*>(spec.field) = box.text();
+        return;
+    case Rule::R:
+        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleR);
         break;
-    case num::Reading::Action::ClearBox:
-        box.setText(""); // runs this handler again, which stores 0
+    case Rule::K:
+        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleK);
         break;
-    case num::Reading::Action::Keep:
+    case Rule::P:
+        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleP);
+        break;
+    case Rule::I:
+        num::apply(num::ruleI(box.text()), r.*std::get<std::int16_t R::*>(spec.field),
+                   [&box] { box.setText(""); });
         break;
     }
-    return reading.action;
+    if (spec.then && !box.text().empty()) // an emptied box recalculates nothing
+        ignoringFaults([this, &spec, &box] { (this->*spec.then)(box.index()); });
 }
 
-void CalcForm::readWhole(TextBox& box, std::int16_t& field)
+num::Reading::Action CalcForm::readNumber(TextBox& box, float& field, num::Reading (*rule)(std::string_view))
 {
-    const std::string text = box.text();
-    const num::Reading reading = num::ruleI(text);
-    switch (reading.action) {
-    case num::Reading::Action::Store:
-        field = static_cast<std::int16_t>(reading.value);
-        break;
-    case num::Reading::Action::ClearBox:
-        box.setText("");
-        break;
-    case num::Reading::Action::Keep:
-        break;
-    }
+    // Emptying the box runs this handler again, which stores 0.
+    return num::apply(rule(box.text()), field, [&box] { box.setText(""); });
 }
 
 void CalcForm::ignoringFaults(const std::function<void()>& step)
@@ -411,11 +619,18 @@ void CalcForm::ignoringFaults(const std::function<void()>& step)
     }
 }
 
-void CalcForm::filtrationLostFocus(TextBox& box, const float& field)
+void CalcForm::coefficientLeft(TextBox& box)
 {
+    const float& field = record().*std::get<float R::*>(spec(box).field);
     if (num::valueOf(box.text()) > 0)
         box.setText(num::scientific(field, 1));
 }
+
+void CalcForm::filtrationRead(int) { RebuildCalc(); }
+void CalcForm::safetyRead(int) { engine_.CalcTechnology(); }
+void CalcForm::areaChanged(int) { inflowChanged(true); }
+void CalcForm::intensityChanged(int) { inflowChanged(false); }
+void CalcForm::durationChanged(int) { RebuildCalc(); }
 
 void CalcForm::inflowChanged(bool testIntensity)
 {
@@ -427,52 +642,44 @@ void CalcForm::inflowChanged(bool testIntensity)
     RebuildCalc();
 }
 
-void CalcForm::showAndReadBack(TextBox& box, const std::string& text)
-{
-    if (box.text() == text) {
-        if (box.onChange)
-            box.onChange();
-    } else {
-        box.setText(text);
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Engine procedures of the window
 
+void CalcForm::redo(OptionButton& option)
+{
+    option.setValue(false);
+    option.setValue(true);
+}
+
 void CalcForm::ClearResults()
 {
+    auto blank = [this](int pane, std::initializer_list<float ProjectRecord::*> fields) {
+        for (auto field : fields)
+            boxShowing(field, pane).setText("");
+    };
+    auto redoSoilOption = [this](Array<OptionButton>& options) {
+        if (auto it = options.find(state_.SoilOption); it != options.end())
+            redo(*it->second);
+    };
     switch (state_.TechIndex) {
     case 1:
-        txtInfilPlocha[1]->setText("0");
+        boxShowing(&R::InfilPlocha, 1).setText("0");
         engine_.CalcTechnology();
         break;
     case 2:
-        for (TextBox* b : {txtInfilPlocha[2], txtObjAkum[2], txtVyskaVzduti[2], txtDobaPrazdneni[2]})
-            b->setText("");
-        if (auto it = optSelTypPudy2.find(state_.SoilOption); it != optSelTypPudy2.end()) {
-            it->second->setValue(false);
-            it->second->setValue(true);
-        }
+        blank(2, {&R::InfilPlocha, &R::ObjAkum, &R::VyskaVzduti, &R::DobaPrazdneni});
+        redoSoilOption(optSelTypPudy2);
         break;
     case 3:
-        for (TextBox* b : {txtInfilPlocha[3], txtObjAkum[3], txtDelkaRyhy[3], txtSirkaPrulehu,
-                           txtHloubkaPrulehu, txtDobaPrazdneni[3]})
-            b->setText("");
-        if (auto it = optSelTypPudy3.find(state_.SoilOption); it != optSelTypPudy3.end()) {
-            it->second->setValue(false);
-            it->second->setValue(true);
-        }
+        blank(3, {&R::InfilPlocha, &R::ObjAkum, &R::DelkaRyhy, &R::SirkaPrulehu, &R::HloubkaPrulehu,
+                  &R::DobaPrazdneni});
+        redoSoilOption(optSelTypPudy3);
         break;
     case 4:
-        for (TextBox* b : {txtInfilPlocha[4], txtObjAkum[4], txtDelkaRyhy[4]})
-            b->setText("");
+        blank(4, {&R::InfilPlocha, &R::ObjAkum, &R::DelkaRyhy});
         break;
     case 5:
-        if (auto it = optSelTypPudy5.find(state_.SoilOption); it != optSelTypPudy5.end()) {
-            it->second->setValue(false);
-            it->second->setValue(true);
-        }
+        redoSoilOption(optSelTypPudy5);
         break;
     default:
         break;
@@ -494,18 +701,9 @@ void CalcForm::RebuildCalc()
 // ---------------------------------------------------------------------------
 // EngineHost
 
-void CalcForm::setBoxText(std::string_view control, int index, const std::string& text)
+void CalcForm::show(float ProjectRecord::*field, int pane, const std::string& text)
 {
-    auto* box = dynamic_cast<TextBox*>(find(control, index));
-    if (!box)
-        throw std::logic_error("the main window has no box " + std::string(control) + "(" +
-                               std::to_string(index) + ")");
-    const bool shownValue = control == "txtInfilPlocha" || control == "txtPotrHloubkaZahl" ||
-                            (control == "txtSoucFiltrPruleh" && index == 5);
-    if (shownValue)
-        showAndReadBack(*box, text);
-    else
-        box->setText(text);
+    boxShowing(field, pane).setText(text);
 }
 
 void CalcForm::hideResultPanes()
@@ -516,34 +714,47 @@ void CalcForm::hideResultPanes()
 
 void CalcForm::redoDesignModeOption()
 {
-    if (auto it = optSelType.find(state_.DesignMode); it != optSelType.end()) {
-        it->second->setValue(false);
-        it->second->setValue(true);
+    if (auto it = optSelType.find(state_.DesignMode); it != optSelType.end())
+        redo(*it->second);
+}
+
+bool CalcForm::isOn(Switch which) const
+{
+    switch (which) {
+    case Switch::Overflow: return chkSelPretok.at(3)->checked();
+    case Switch::Drainage: return chkSelPretok.at(4)->checked();
+    case Switch::Settling: return chkPredUsaz->checked();
+    case Switch::FilterTypeA: return optSelTypPudy5.at(0)->value();
+    case Switch::FilterTypeB: return optSelTypPudy5.at(1)->value();
     }
+    return false;
 }
 
-bool CalcForm::isChecked(std::string_view control, int index) const
+bool CalcForm::isPipePanelOpen(int pane) const
 {
-    const auto* check = dynamic_cast<const CheckBox*>(find(control, index));
-    return check && check->checked();
-}
-
-bool CalcForm::isOptionOn(std::string_view control, int index) const
-{
-    const auto* option = dynamic_cast<const OptionButton*>(find(control, index));
-    return option && option->value();
-}
-
-bool CalcForm::isShown(std::string_view control, int index) const
-{
-    const Control* c = find(control, index);
-    return c && c->visible();
+    const auto it = picPretokSkrOdtok.find(pane);
+    return it != picPretokSkrOdtok.end() && it->second->visible();
 }
 
 void CalcForm::showMessage(const Message& message) { app_.messages().showMessage(message); }
 
 // ---------------------------------------------------------------------------
 // Design mode and technology
+
+bool CalcForm::remindOfSharedInputs()
+{
+    const ProjectRecord& r = record();
+    if (!(r.OdvodNepPlocha > 0)) {
+        showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderArea});
+        return true;
+    }
+    if (!(r.SoucFiltrace > 0)) {
+        showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderSoil});
+        setFocus(txtSoucFiltrace);
+        return true;
+    }
+    return false;
+}
 
 void CalcForm::designModeClicked(int k)
 {
@@ -557,15 +768,8 @@ void CalcForm::designModeClicked(int k)
     } else {
         cboSelType->addItem(r.TechnologyNames[6]);
         state_.TechIndex = static_cast<std::int16_t>(cboSelType->listIndex() + 6);
-        if (!(r.OdvodNepPlocha > 0)) {
-            showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderArea});
+        if (remindOfSharedInputs())
             return;
-        }
-        if (!(r.SoucFiltrace > 0)) {
-            showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderSoil});
-            setFocus(txtSoucFiltrace);
-            return;
-        }
         ClearResults();
     }
     cboSelType->setEnabled(true);
@@ -573,7 +777,7 @@ void CalcForm::designModeClicked(int k)
     cboSelType->setListIndex(0);
 }
 
-void CalcForm::technologyListClicked()
+void CalcForm::technologyListClicked(int)
 {
     const int position = cboSelType->listIndex();
     state_.TechIndex = static_cast<std::int16_t>(position + (state_.DesignMode == 1 ? 6 : 0));
@@ -589,16 +793,7 @@ void CalcForm::technologyListClicked()
     ClearResults();
 }
 
-void CalcForm::technologyListGotFocus()
-{
-    const ProjectRecord& r = record();
-    if (!(r.OdvodNepPlocha > 0)) {
-        showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderArea});
-    } else if (!(r.SoucFiltrace > 0)) {
-        showMessage({MessageIcon::Stop, std::string(kAppTitle), kReminderSoil});
-        setFocus(txtSoucFiltrace);
-    }
-}
+void CalcForm::technologyListGotFocus(int) { remindOfSharedInputs(); }
 
 int CalcForm::shownPane() const
 {
@@ -606,6 +801,20 @@ int CalcForm::shownPane() const
         if (pane->visible())
             return k;
     return 0;
+}
+
+void CalcForm::soilOptionClicked(int k)
+{
+    state_.SoilOption = static_cast<std::int16_t>(k);
+    engine_.CalcTechnology();
+}
+
+void CalcForm::filterTypeClicked(int k)
+{
+    state_.SoilOption = static_cast<std::int16_t>(k);
+    const bool sandLayer = k == 1; // "typ B" has the sand layer
+    txtVyskaPiskVrstvy->setEnabled(sandLayer);
+    txtVyskaPiskVrstvy->setBackground(sandLayer ? TextBox::Background::Window : TextBox::Background::ButtonFace);
 }
 
 // ---------------------------------------------------------------------------
@@ -633,7 +842,7 @@ void CalcForm::shaftShapeClicked(int)
     }
 }
 
-void CalcForm::shaftProductClicked()
+void CalcForm::shaftProductClicked(int)
 {
     ProjectRecord& r = record();
     const int k = cboTypSachty->listIndex() + 1;
@@ -669,7 +878,7 @@ void CalcForm::redoShaftGeometry(bool rectangular)
     }
 }
 
-void CalcForm::shaftInnerChanged()
+void CalcForm::shaftInnerChanged(int)
 {
     ProjectRecord& r = record();
     if (txtPrumerSachtyVnit->text().empty()) {
@@ -683,7 +892,7 @@ void CalcForm::shaftInnerChanged()
     ignoringFaults([&] { redoShaftGeometry(!round); });
 }
 
-void CalcForm::shaftLengthChanged()
+void CalcForm::shaftLengthChanged(int)
 {
     ProjectRecord& r = record();
     if (txtPrumerSachtyVnej->text().empty()) {
@@ -697,7 +906,7 @@ void CalcForm::shaftLengthChanged()
     ignoringFaults([&] { redoShaftGeometry(true); });
 }
 
-void CalcForm::shaftWallChanged()
+void CalcForm::shaftWallChanged(int)
 {
     ProjectRecord& r = record();
     if (txtTloustkaSteny->text().empty()) {
@@ -710,7 +919,7 @@ void CalcForm::shaftWallChanged()
 }
 
 // ---------------------------------------------------------------------------
-// Dialog buttons, overflow and drainage panels
+// Buttons, overflow and drainage panels, links
 
 void CalcForm::editButtonClicked(int k)
 {
@@ -727,6 +936,8 @@ void CalcForm::editButtonClicked(int k)
     }
     record().DatabasePath = app_.appDir() + "/infil.mdb";
 }
+
+void CalcForm::computeClicked(int k) { engine_.ComputeButton(k); }
 
 void CalcForm::overflowChecked(int k)
 {
@@ -767,13 +978,24 @@ void CalcForm::panelOkClicked(int k)
     }
 }
 
+void CalcForm::saveResultsClicked(int)
+{
+    cmdSaveResults->setEnabled(false);
+    app_.reportView().saveShownReport();
+    cmdSaveResults->setEnabled(true);
+}
+
+void CalcForm::printClicked(int) { app_.reportView().previewShownReport(); }
+
+void CalcForm::linkClicked(int k) { app_.platform().openUrl(linkAddress(k)); }
+
 // ---------------------------------------------------------------------------
 // Start-up, shutdown and tabs
 
 void CalcForm::load()
 {
     ProjectRecord& r = record();
-    lblTime->setCaption(app_.formatTime(app_.clock()));
+    lblTime->setCaption(app_.platform().timeOfDay(app_.platform().now()));
     InitReferenceTables(r);
     tab_ = 0;
     InitSubAreaLists(r);
@@ -782,7 +1004,7 @@ void CalcForm::load()
 
 void CalcForm::unload() { removeQuietly(record().ResultsFilePath); }
 
-void CalcForm::clockTick() { lblTime->setCaption(app_.formatTime(app_.clock())); }
+void CalcForm::clockTick() { lblTime->setCaption(app_.platform().timeOfDay(app_.platform().now())); }
 
 void CalcForm::selectTab(int tab)
 {

@@ -2,18 +2,76 @@
 // The main window frmCalc as a model: every box, option, list, button and panel,
 // their handlers, the technology panes, ClearResults and RebuildCalc, and the tab
 // changes. The Qt window (ui/CalcWindow) and the batch mode both drive it.
+//
+// Every control is declared once, in CalcForm.cpp (CalcForm::declare...): its
+// name and index, caption, unit, reading rule and record field, initial text,
+// look and handler. A declaration creates the control and the row it stands in
+// (Form::rows); the window builds its widgets from those rows. Adding a box is
+// one declaration, plus a handler when reading its field is not all it does.
 
 #include "Engine.h"
 #include "Form.h"
 #include "NumberFormat.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
 
 namespace infil::model {
 
 class Application;
+class CalcForm;
+
+// How an input box's text becomes its record field.
+enum class Rule {
+    None, // a result the program writes: no change handler reads it
+    T,    // text: the field is the text
+    R,    // a number (num::ruleR)
+    K,    // a filtration coefficient (num::ruleK), reformatted when the box is left
+    I,    // a whole number (num::ruleI)
+    P     // plain: written by the program or an up-down control (num::ruleP)
+};
+
+// A box's colours and whether the user may type in it.
+enum class Look {
+    Input,  // white, typed in
+    Result, // grey and read-only: the program writes it
+    Grey,   // grey, but typed in
+    Locked  // white and read-only: stepped by its up-down arrows
+};
+
+// The record field a box reads into or shows.
+using BoxField = std::variant<std::monostate, float ProjectRecord::*, std::int16_t ProjectRecord::*,
+                              std::string ProjectRecord::*>;
+
+// A handler of the main window, called with the index of its control (-1
+// outside control arrays).
+using Handler = void (CalcForm::*)(int index);
+
+// The declaration of one text box.
+struct BoxSpec {
+    const char* name = "";
+    int index = -1;
+    const char* label = "";
+    const char* unit = "";
+    Rule rule = Rule::None;
+    BoxField field;
+    std::string initial; // the text the window starts with (no handler runs for it)
+    Look look = Look::Input;
+    // Runs after the text was read into the field, unless the text is empty;
+    // floating-point faults in it are ignored, as in every number-reading handler.
+    Handler then = nullptr;
+    // A change handler of its own, instead of reading the field by the rule.
+    Handler change = nullptr;
+    Width width = Width::Box;
+    const char* symbol = "";
+    bool multiLine = false;
+    const char* tip = "";
+};
 
 class CalcForm : public Form, private EngineHost {
 public:
@@ -52,153 +110,155 @@ public:
     // Addresses of the two links on the first tab.
     static const char* linkAddress(int index);
 
-    // Controls the code addresses directly. Control arrays are indexed as in the
-    // window (txtSoucBezp(2) is the swale's safety coefficient).
+    // A control by name and index; throws std::logic_error when the window has no
+    // such control of that kind (a misspelt name in code or a test).
+    template <typename T = TextBox>
+    T& control(std::string_view name, int index = -1) const
+    {
+        if (auto* typed = dynamic_cast<T*>(find(name, index)))
+            return *typed;
+        throwNoControl(name, index);
+    }
+    TextBox& box(std::string_view name, int index = -1) const { return control<TextBox>(name, index); }
+    // The box of pane `pane` that shows a record field (0 for the shared inputs).
+    TextBox& boxShowing(float ProjectRecord::*field, int pane) const;
+    // The declaration a box was made from.
+    const BoxSpec& spec(const TextBox& box) const;
+
+    // Controls that handlers or other windows address. Control arrays are indexed
+    // as in the window (optSelTypPudy2(0) is the swale's first soil option).
     template <typename T>
     using Array = std::map<int, T*>;
 
-    // Tab 0
-    TextBox* txtProjName;
-    TextBox* txtProjektant;
-    TextBox* txtInvestor;
-    TextBox* txtMistoAkce;
-    TextBox* txtDetails;
-    Label* lblTime;
-    Array<Label> lblOdkaz;
-
-    // Frame1: shared inputs
-    Container* Frame1;
-    TextBox* txtSelIntDeste;
-    TextBox* txtSelDTrvDeste;
-    TextBox* txtOdvodNepPlocha;
-    TextBox* txtOdtokDoInfil;
-    TextBox* txtSoucFiltrace;
-    TextBox* txtTypPudyPodlozi;
-    TextBox* txtHPV;
-    Array<Button> cmdEdit;
-
-    // Frame2: technology choice and panes
-    Container* Frame2;
+    Label* lblTime = nullptr;
+    // Frame1: the shared inputs, which the dialogs write.
+    Container* Frame1 = nullptr;
+    TextBox* txtSelIntDeste = nullptr;
+    TextBox* txtSelDTrvDeste = nullptr;
+    TextBox* txtOdvodNepPlocha = nullptr;
+    TextBox* txtOdtokDoInfil = nullptr;
+    TextBox* txtSoucFiltrace = nullptr;
+    TextBox* txtTypPudyPodlozi = nullptr;
+    // Frame2: the technology choice and its panes.
+    Container* Frame2 = nullptr;
     OptionGroup optSelTypeGroup;
     Array<OptionButton> optSelType;
-    ComboBox* cboSelType;
+    ComboBox* cboSelType = nullptr;
     Array<Container> picResults;
-    Array<Button> cmdCalcul;
-
-    Array<TextBox> txtInfilPlocha;
-    Array<TextBox> txtObjAkum;
-    Array<TextBox> txtSoucBezp;
-    Array<TextBox> txtVyskaVzduti;
-    Array<TextBox> txtDobaPrazdneni;
-    Array<TextBox> txtDelkaRyhy;
-    Array<TextBox> txtPorVyplne;
-    Array<TextBox> txtSirkaRyhy;
-    Array<TextBox> txtVyskaRyhy;
-    Array<TextBox> txtSoucFiltrPruleh;
-
-    // Pane 2, 3: soil options
     OptionGroup soil2Group, soil3Group, soil5Group, shaftShapeGroup;
     Array<OptionButton> optSelTypPudy2;
     Array<OptionButton> optSelTypPudy3;
-    TextBox* txtSirkaPrulehu;
-    TextBox* txtHloubkaPrulehu;
-
-    // Panes 3, 4: overflow / drainage
-    Array<CheckBox> chkSelPretok;
-    Array<Container> picPretokSkrOdtok;
-    Array<Button> cmdOK;
-    Array<TextBox> txtPrumTroubVnit;
-    Array<TextBox> txtPrumTroubVnej;
-    Array<TextBox> txtSpecDrenOdtok;
-    Array<TextBox> txtPocetPotrubi;
-    Array<UpDown> UpDownPipes; // UpDown(3), UpDown(4)
-    Array<TextBox> txtVystupPlocha;
-    Array<TextBox> txtVystupRychlost;
-
-    // Pane 5: shaft
     Array<OptionButton> optSelTypPudy5;
+    Array<CheckBox> chkSelPretok;
+    Array<Button> cmdEdit;
+    Array<Container> picPretokSkrOdtok;
     Array<OptionButton> optSelTypSachty;
-    ComboBox* cboTypSachty;
-    TextBox* txtSachtyCount;
-    UpDown* updSacht;
-    TextBox* txtPrumerSachtyVnit;
-    TextBox* txtPrumerSachtyVnej;
-    TextBox* txtTloustkaSteny;
-    TextBox* txtNezamrzHlPritok;
-    TextBox* txtVyskaFiltrVrstvy;
-    TextBox* txtVyskaPiskVrstvy;
-    TextBox* txtMinPrusakDraha;
-    TextBox* txtHloubkaSachty;
-    TextBox* txtPotrHloubkaZahl;
-
-    // Pane 6: basin
-    TextBox* txtSpecInfilIntenz;
-    TextBox* txtDelkaDnaNadrz;
-    TextBox* txtSirkaDnaNadrz;
-    TextBox* txtHloubkaNadrz;
-    TextBox* txtSklonSvahuNadrz;
-    CheckBox* chkPredUsaz;
-    TextBox* txtInfilTok;
-    TextBox* txtVypObjNadrz;
-
+    ComboBox* cboTypSachty = nullptr;
+    TextBox* txtPrumerSachtyVnit = nullptr;
+    // Named after the outer diameter, but it holds a rectangular shaft's length.
+    TextBox* txtPrumerSachtyVnej = nullptr;
+    TextBox* txtTloustkaSteny = nullptr;
+    TextBox* txtVyskaPiskVrstvy = nullptr;
+    CheckBox* chkPredUsaz = nullptr;
     // Tab 3: results
-    Button* cmdSaveResults;
-    Button* cmdPrint;
+    Button* cmdSaveResults = nullptr;
+    Button* cmdPrint = nullptr;
 
 private:
+    class Builder;
+
     // EngineHost
-    void setBoxText(std::string_view control, int index, const std::string& text) override;
+    void show(float ProjectRecord::*field, int pane, const std::string& text) override;
     void hideResultPanes() override;
     void redoDesignModeOption() override;
-    bool isChecked(std::string_view control, int index) const override;
-    bool isOptionOn(std::string_view control, int index) const override;
-    bool isShown(std::string_view control, int index) const override;
+    bool isOn(Switch which) const override;
+    bool isPipePanelOpen(int pane) const override;
     void showMessage(const Message& message) override;
 
-    void build();
-    void wireHandlers();
+    [[noreturn]] static void throwNoControl(std::string_view name, int index);
 
-    // Reading rules of the input boxes: the box's text into its field. A text that
-    // is not a number empties the box, which runs the handler again.
-    using Rule = num::Reading (*)(std::string_view);
-    num::Reading::Action readNumber(TextBox& box, float& field, Rule rule);
-    void readWhole(TextBox& box, std::int16_t& field);
+    // The declarations, container by container.
+    void declareProjectTab(Builder& b);
+    void declareSharedInputs(Builder& b);
+    void declareTechnologyChoice(Builder& b);
+    void declareSurface(Builder& b);
+    void declareSwale(Builder& b);
+    void declareCombined(Builder& b);
+    void declareTrench(Builder& b);
+    void declareTrenchInputs(Builder& b, int k, const std::string& porosity, const char* panelCaption);
+    void declareTrenchResults(Builder& b, int k, Look area);
+    void declarePipeDiameters(Builder& b, int k);
+    void declarePipeCount(Builder& b, int k);
+    void declareShaft(Builder& b);
+    void declareBasin(Builder& b);
+    void declareResultsTab(Builder& b);
+
+    // Reads a box into its declared field by its declared rule.
+    void readBox(TextBox& box, const BoxSpec& spec);
+    // Reads a number box; returns what the reading did.
+    num::Reading::Action readNumber(TextBox& box, float& field, num::Reading (*rule)(std::string_view));
     // Runs a step whose floating-point faults the handler ignores.
     void ignoringFaults(const std::function<void()>& step);
+    // The reminders the technology list gives while the shared inputs lack the
+    // drained area or the filtration coefficient; true when one was shown.
+    bool remindOfSharedInputs();
 
-    void filtrationLostFocus(TextBox& box, const float& field);
-    void inflowChanged(bool testIntensity);
+    // Leaving a filtration coefficient's box shows its field in the box's pattern.
+    void coefficientLeft(TextBox& box);
+    void registerShown(float ProjectRecord::*field, int pane, TextBox& box);
+
+    // Handlers, each called with its control's index.
+    void areaChanged(int);
+    void intensityChanged(int);
+    void durationChanged(int);
+    void filtrationRead(int);
+    void safetyRead(int);
     void designModeClicked(int k);
-    void technologyListClicked();
-    void technologyListGotFocus();
+    void technologyListClicked(int);
+    void technologyListGotFocus(int);
+    void soilOptionClicked(int k);
+    void filterTypeClicked(int k);
     void shaftShapeClicked(int k);
-    void shaftProductClicked();
+    void shaftProductClicked(int);
+    void shaftInnerChanged(int);
+    void shaftLengthChanged(int);
+    void shaftWallChanged(int);
+    void editButtonClicked(int k);
+    void computeClicked(int k);
+    void overflowChecked(int k);
+    void panelOkClicked(int k);
+    void saveResultsClicked(int);
+    void printClicked(int);
+    void linkClicked(int k);
+
+    void inflowChanged(bool testIntensity);
     // The equivalent diameters from the stored sizes: both for a rectangular
     // shaft, the outer one for a round shaft.
     void redoShaftGeometry(bool rectangular);
-    void shaftInnerChanged();
-    void shaftLengthChanged();
-    void shaftWallChanged();
-    void editButtonClicked(int k);
-    void overflowChecked(int k);
-    void panelOkClicked(int k);
+    // Switches an option off and on again, so that its click handler runs.
+    static void redo(OptionButton& option);
     void tabChanged(int previous);
     // Returns to the tab shown before when no technology is selected; true
     // when this call went back (and the caller shows the message).
     bool returnForLackOfTechnology(int previous);
-    // Shows a value in a box and reads it back, also when the text is unchanged.
-    void showAndReadBack(TextBox& box, const std::string& text);
 
     Application& app_;
     FormState state_;
     Engine engine_;
     int tab_ = 0;
-    std::int16_t expPos_ = 0; // ExpPos: position of "e" in a coefficient being read
     std::string descriptionPage_;
     std::string resultsPage_;
     int pageRevision_ = 0;
     // Set while the pane goes back to the previous tab for lack of a technology.
     bool returningToPrevious_ = false;
+    // Every box's declaration, and the box showing each (field, pane).
+    std::map<const TextBox*, BoxSpec> specs_;
+    struct Shown {
+        float ProjectRecord::*field;
+        int pane;
+        TextBox* box;
+    };
+    std::vector<Shown> shown_;
 };
 
 } // namespace infil::model

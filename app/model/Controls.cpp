@@ -34,6 +34,14 @@ void Control::setVisible(bool visible)
     notify();
 }
 
+void Control::setToolTip(std::string toolTip)
+{
+    if (toolTip_ == toolTip)
+        return;
+    toolTip_ = std::move(toolTip);
+    notify();
+}
+
 bool Control::effectivelyEnabled() const
 {
     for (const Control* c = this; c; c = c->parent())

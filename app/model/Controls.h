@@ -36,6 +36,9 @@ public:
     void setEnabled(bool enabled);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
+    // What the control is for, shown when the pointer rests on it.
+    const std::string& toolTip() const { return toolTip_; }
+    void setToolTip(std::string toolTip);
 
     // The container the control sits in (a pane, a panel, a frame).
     Control* parent() const { return parent_; }
@@ -58,6 +61,7 @@ private:
     int index_;
     bool enabled_ = true;
     bool visible_ = true;
+    std::string toolTip_;
     Control* parent_ = nullptr;
     std::vector<Observer> observers_;
 };

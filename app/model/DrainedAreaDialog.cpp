@@ -205,12 +205,12 @@ void DrainedAreaDialog::error(const char* text)
     app_.messages().showMessage({MessageIcon::Exclamation, std::string(kErrorTitle), text});
 }
 
-void DrainedAreaDialog::resizeLists(int slots)
+void DrainedAreaDialog::resizeLists(int count)
 {
     ProjectRecord& r = record();
-    r.SubAreaSizes.resizeKeeping(slots);
-    r.SubAreaCoefs.resizeKeeping(slots);
-    r.SubAreaKinds.resizeKeeping(slots);
+    r.SubAreaSizes.resizeKeeping(count);
+    r.SubAreaCoefs.resizeKeeping(count);
+    r.SubAreaKinds.resizeKeeping(count);
 }
 
 void DrainedAreaDialog::addEntry()

@@ -68,7 +68,7 @@ private:
     // Closes the window: with keep = false the entries and A_N go back to what
     // they were when it opened.
     void finish();
-    void resizeLists(int slots);
+    void resizeLists(int count);
     void error(const char* text);
 
     Application& app_;

@@ -34,6 +34,18 @@ Control* Form::find(std::string_view name, int index) const
     return nullptr;
 }
 
+const std::vector<Row>& Form::rows(const Control* container) const
+{
+    static const std::vector<Row> none;
+    const auto it = rows_.find(container);
+    return it == rows_.end() ? none : it->second;
+}
+
+Row& Form::addRow(const Control* container, Row row)
+{
+    return rows_[container].emplace_back(std::move(row));
+}
+
 void Form::notify()
 {
     for (const auto& observer : observers_)

@@ -3,8 +3,10 @@
 // finds controls by name for the batch mode and the views.
 
 #include "Controls.h"
+#include "Layout.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +38,11 @@ public:
     // Every control in the order the form created them.
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
+    // The rows of a container as the window lays them out, top to bottom;
+    // nullptr stands for the controls outside any container. Empty when the form
+    // declares no rows for it.
+    const std::vector<Row>& rows(const Control* container) const;
+
     // The control that should have the keyboard focus (views mirror it).
     Control* focusTarget() const { return focus_; }
     void setFocus(Control* control);
@@ -47,6 +54,9 @@ public:
 
 protected:
     void setOpen(bool open);
+    // Appends a row to a container's layout.
+    Row& addRow(const Control* container, Row row);
+    std::vector<Row>& rowsOf(const Control* container) { return rows_[container]; }
     void notify();
 
     template <typename T, typename... Args>
@@ -66,6 +76,7 @@ private:
     bool enabled_ = true;
     Control* focus_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::map<const Control*, std::vector<Row>> rows_;
     std::vector<Observer> observers_;
 };
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <regex>
 #include <stdexcept>
@@ -24,6 +25,16 @@ using namespace infil::model;
 class StepError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The clock the run was given with --now.
+class FixedClock : public Platform {
+public:
+    explicit FixedClock(DateTime now) : now_(now) {}
+    DateTime now() const override { return now_; }
+
+private:
+    DateTime now_;
 };
 
 class RecordingMessages : public MessagePort {
@@ -422,11 +433,12 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
     }
 
     RecordingMessages messages;
+    std::optional<FixedClock> clock; // outlives the application that uses it
     Application app(options.appDir, messages);
     if (options.now) {
         try {
-            const DateTime now = parseNow(*options.now);
-            app.clock = [now] { return now; };
+            clock.emplace(parseNow(*options.now));
+            app.setPlatform(&*clock);
         } catch (const std::invalid_argument& e) {
             err << "scenario: " << e.what() << '\n';
             return 2;

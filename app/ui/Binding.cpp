@@ -1,4 +1,3 @@
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "model/Application.h"
 #include "model/Controls.h"
 #include "model/Form.h"
@@ -60,6 +59,8 @@ bool foreignReason(Qt::FocusReason reason)
 void mirrorCommon(QWidget* widget, const model::Control& control)
 {
     widget->setEnabled(control.enabled());
+    if (widget->toolTip() != qs(control.toolTip()))
+        widget->setToolTip(qs(control.toolTip()));
     if (!control.visible()) {
         if (!widget->isHidden())
             widget->hide();

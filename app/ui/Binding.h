@@ -75,7 +75,7 @@ public:
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
 
-signals:
+Q_SIGNALS:
     void up();
     void down();
 

@@ -1,8 +1,7 @@
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
+#include "CalcWindow.h"
+
 #include "model/Application.h"
 #include "model/CalcForm.h"
-
-#include "CalcWindow.h"
 
 #include "Binding.h"
 #include "Logo.h"
@@ -39,13 +38,6 @@ namespace {
 
 const char* const kCaption = "INFIL - Výpočet infilovacích zařízení";
 
-// Units and symbols; those with markup are shown as rich text.
-const char* const kM = "m";
-const char* const kM2 = "m<sup>2</sup>";
-const char* const kM3 = "m<sup>3</sup>";
-const char* const kHours = "h";
-const char* const kMetresPerSecond = "m/s";
-
 // The credits of the first tab: our own project, naming no one else.
 const char* const kCredits[] = {
     "Projekt Infil",
@@ -62,63 +54,6 @@ QLabel* text(const QString& content, QWidget* parent)
     return label;
 }
 
-// Rows of "label | box | unit" (and more columns where a frame has them), top
-// to bottom, as the window's frames, panes and panels lay them out.
-class Rows {
-public:
-    explicit Rows(QWidget* owner) : owner_(owner), grid_(new QGridLayout(owner))
-    {
-        grid_->setContentsMargins(6, 6, 6, 6);
-        grid_->setHorizontalSpacing(8);
-        grid_->setVerticalSpacing(3);
-    }
-
-    QGridLayout* grid() const { return grid_; }
-    QWidget* owner() const { return owner_; }
-    int next() const { return row_; }
-
-    // label | field | unit; an empty label or unit leaves its cell empty.
-    void add(const char* label, QWidget* field, const char* unit = nullptr)
-    {
-        if (label && *label)
-            grid_->addWidget(text(u8(label), owner_), row_, 0);
-        if (field)
-            grid_->addWidget(field, row_, 1, Qt::AlignLeft);
-        if (unit && *unit)
-            grid_->addWidget(text(u8(unit), owner_), row_, 2);
-        ++row_;
-    }
-    // label | a field wider than a box (it may reach past the unit column).
-    void wide(const char* label, QWidget* field)
-    {
-        if (label && *label)
-            grid_->addWidget(text(u8(label), owner_), row_, 0);
-        grid_->addWidget(field, row_++, 1, 1, 3, Qt::AlignLeft);
-    }
-    // A widget across the columns from `column` on.
-    void span(QWidget* widget, int column = 0, int columns = 4)
-    {
-        grid_->addWidget(widget, row_++, column, 1, columns, Qt::AlignLeft);
-    }
-    // A label with option buttons beside it, one row each.
-    void options(const char* label, std::initializer_list<QWidget*> buttons)
-    {
-        if (label && *label)
-            grid_->addWidget(text(u8(label), owner_), row_, 0);
-        for (QWidget* button : buttons)
-            grid_->addWidget(button, row_++, 1, 1, 3, Qt::AlignLeft);
-    }
-    void gap(int height)
-    {
-        grid_->setRowMinimumHeight(row_++, height);
-    }
-
-private:
-    QWidget* owner_;
-    QGridLayout* grid_;
-    int row_ = 0;
-};
-
 // Widgets laid side by side in one cell.
 QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> widgets, int spacing = 4)
 {
@@ -133,6 +68,226 @@ QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> widgets, int spa
     layout->addStretch();
     return holder;
 }
+
+// Lays out the rows a container declares (model::Row) in a grid of five
+// columns: label | symbol | box | unit | button. The rows decide everything; the
+// grid only knows how each kind of row looks.
+class RowGrid {
+public:
+    enum Column { kLabel, kSymbol, kBox, kUnit, kButton, kColumns };
+
+    RowGrid(QWidget* owner, Binder& binder, int boxWidth)
+        : owner_(owner), binder_(binder), boxWidth_(boxWidth), grid_(new QGridLayout(owner))
+    {
+        grid_->setHorizontalSpacing(8);
+        grid_->setVerticalSpacing(3);
+    }
+
+    QGridLayout* grid() const { return grid_; }
+    int next() const { return row_; }
+    // Wide boxes are at least this wide (the project's texts).
+    void setWideMinimum(int width) { wideMinimum_ = width; }
+    // Build a panel's widget when its row comes (it opens over the rest of the
+    // pane), and the one place of a stack of containers.
+    std::function<QWidget*(model::Container&)> makePanel;
+    std::function<QWidget*(const std::vector<model::Control*>&)> makeStack;
+
+    void build(const std::vector<model::Row>& rows)
+    {
+        for (const model::Row& row : rows)
+            add(row);
+        if (panel_) {
+            // The panel covers the rows below its own, down to the last.
+            grid_->addWidget(panel_, panelRow_, 0, std::max(1, row_ - panelRow_), kButton);
+            panel_->raise();
+        }
+    }
+
+private:
+    void add(const model::Row& row)
+    {
+        using model::RowKind;
+        switch (row.kind) {
+        case RowKind::Field: {
+            label(row);
+            if (!row.symbol.empty())
+                grid_->addWidget(text(u8(row.symbol.c_str()), owner_), row_, kSymbol);
+            auto& box = static_cast<model::TextBox&>(*row.controls.at(0));
+            QWidget* edit = editFor(box, row.width);
+            if (!row.prefix.empty()) {
+                auto* prefix = text(u8(row.prefix.c_str()), owner_);
+                edit->setFixedWidth(width(row.width) - prefix->sizeHint().width() - 2);
+                edit = inRow(owner_, {prefix, edit}, 2);
+            }
+            if (row.width == model::Width::Wide)
+                grid_->addWidget(edit, row_, kBox, 1, kColumns - kBox);
+            else
+                grid_->addWidget(edit, row_, kBox, Qt::AlignLeft);
+            unit(row);
+            if (row.controls.size() > 1)
+                grid_->addWidget(button(*row.controls[1]), row_, kButton);
+            ++row_;
+            break;
+        }
+        case RowKind::Options:
+            label(row);
+            for (model::Control* option : row.controls)
+                grid_->addWidget(radio(*option), row_++, kBox, 1, kColumns - kBox, Qt::AlignLeft);
+            break;
+        case RowKind::OptionsInRow: {
+            label(row);
+            auto* holder = new QWidget(owner_);
+            auto* layout = new QHBoxLayout(holder);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(16);
+            for (model::Control* option : row.controls)
+                layout->addWidget(radio(*option, holder));
+            layout->addStretch();
+            grid_->addWidget(holder, row_++, kBox, 1, kColumns - kBox, Qt::AlignLeft);
+            break;
+        }
+        case RowKind::List: {
+            label(row);
+            auto* list = binder_.bind(static_cast<model::ComboBox&>(*row.controls.at(0)), new QComboBox(owner_));
+            list->setMinimumWidth(boxWidth_ * (row.width == model::Width::Wide ? 3 : 2));
+            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            grid_->addWidget(list, row_++, kBox, 1, kColumns - kBox, Qt::AlignLeft);
+            break;
+        }
+        case RowKind::Counted: {
+            label(row);
+            auto* arrows = binder_.bind(static_cast<model::UpDown&>(*row.controls.at(1)), new UpDownButtons(owner_));
+            QWidget* edit = editFor(static_cast<model::TextBox&>(*row.controls.at(0)), row.width);
+            edit->setFixedWidth(width(row.width) - arrows->sizeHint().width() - 2);
+            grid_->addWidget(inRow(owner_, {edit, arrows}, 2), row_, kBox, Qt::AlignLeft);
+            unit(row);
+            ++row_;
+            break;
+        }
+        case RowKind::SideBySide: {
+            auto* holder = new QWidget(owner_);
+            auto* grid = new QGridLayout(holder);
+            grid->setContentsMargins(0, 0, 0, 0);
+            grid->setHorizontalSpacing(6);
+            grid->setVerticalSpacing(1);
+            int column = 0;
+            for (std::size_t i = 0; i < row.controls.size(); ++i, ++column) {
+                grid->addWidget(text(u8(row.captions.at(i).c_str()), holder), 0, column);
+                auto* edit = binder_.bind(static_cast<model::TextBox&>(*row.controls[i]), new QLineEdit(holder));
+                edit->setFixedWidth(width(row.width));
+                grid->addWidget(edit, 1, column);
+            }
+            if (!row.unit.empty())
+                grid->addWidget(text(u8(row.unit.c_str()), holder), 1, column);
+            grid->setColumnStretch(column + 1, 1);
+            grid_->addWidget(holder, row_++, kLabel, 1, kColumns, Qt::AlignLeft);
+            break;
+        }
+        case RowKind::Check: {
+            auto* check = binder_.bind(static_cast<model::CheckBox&>(*row.controls.at(0)), new QCheckBox(owner_));
+            if (row.controls.size() > 1) {
+                grid_->addWidget(check, row_, kLabel);
+                grid_->addWidget(button(*row.controls[1]), row_, kBox, Qt::AlignLeft);
+            } else {
+                grid_->addWidget(check, row_, kLabel, 1, kColumns, Qt::AlignLeft);
+            }
+            ++row_;
+            break;
+        }
+        case RowKind::Buttons: {
+            auto* holder = new QWidget(owner_);
+            auto* layout = new QHBoxLayout(holder);
+            layout->setContentsMargins(0, 0, 0, 0);
+            for (model::Control* b : row.controls)
+                layout->addWidget(button(*b, holder));
+            layout->addStretch();
+            grid_->addWidget(holder, row_++, kBox, 1, kColumns - kBox, Qt::AlignLeft);
+            break;
+        }
+        case RowKind::Compute:
+            grid_->addWidget(button(*row.controls.at(0)), row_++, kBox, Qt::AlignLeft);
+            grid_->setRowMinimumHeight(row_++, 6);
+            break;
+        case RowKind::Confirm:
+            grid_->setRowStretch(row_, 1);
+            grid_->setRowMinimumHeight(row_++, 4);
+            grid_->addWidget(button(*row.controls.at(0)), row_++, kBox, 1, 2, Qt::AlignRight);
+            break;
+        case RowKind::Note: {
+            auto* warning = text(u8(row.label.c_str()), owner_);
+            QFont bold = warning->font();
+            bold.setBold(true);
+            warning->setFont(bold);
+            QPalette palette = warning->palette();
+            palette.setColor(QPalette::WindowText, QColor(0xa0, 0x10, 0x10));
+            warning->setPalette(palette);
+            grid_->addWidget(warning, row_++, kLabel, 1, kColumns, Qt::AlignLeft);
+            break;
+        }
+        case RowKind::Panel:
+            panel_ = makePanel(static_cast<model::Container&>(*row.controls.at(0)));
+            panelRow_ = row_;
+            break;
+        case RowKind::Stack:
+            grid_->addWidget(makeStack(row.controls), row_, kLabel, 1, kColumns);
+            grid_->setRowStretch(row_++, 1);
+            break;
+        case RowKind::Gap:
+            grid_->setRowMinimumHeight(row_++, 10);
+            break;
+        }
+    }
+
+    void label(const model::Row& row)
+    {
+        if (row.label.empty())
+            return;
+        const bool multiLine = !row.controls.empty() && row.kind == model::RowKind::Field &&
+                               static_cast<model::TextBox*>(row.controls[0])->multiLine();
+        grid_->addWidget(text(u8(row.label.c_str()), owner_), row_, kLabel,
+                         multiLine ? Qt::AlignTop : Qt::Alignment());
+    }
+    void unit(const model::Row& row)
+    {
+        if (!row.unit.empty())
+            grid_->addWidget(text(u8(row.unit.c_str()), owner_), row_, kUnit);
+    }
+    int width(model::Width w) const { return w == model::Width::Narrow ? boxWidth_ * 3 / 4 : boxWidth_; }
+
+    QWidget* editFor(model::TextBox& box, model::Width w)
+    {
+        if (box.multiLine()) {
+            auto* edit = binder_.bind(box, new QPlainTextEdit(owner_));
+            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            edit->setTabChangesFocus(true);
+            grid_->setRowStretch(row_, 1);
+            return edit;
+        }
+        auto* edit = binder_.bind(box, new QLineEdit(owner_));
+        if (w == model::Width::Wide)
+            edit->setMinimumWidth(wideMinimum_);
+        else
+            edit->setFixedWidth(width(w));
+        return edit;
+    }
+    QWidget* radio(model::Control& option, QWidget* parent = nullptr)
+    {
+        return binder_.bind(static_cast<model::OptionButton&>(option), new QRadioButton(parent ? parent : owner_));
+    }
+    QWidget* button(model::Control& b, QWidget* parent = nullptr)
+    {
+        return binder_.bind(static_cast<model::Button&>(b), new QPushButton(parent ? parent : owner_));
+    }
+
+    QWidget* owner_;
+    Binder& binder_;
+    int boxWidth_;
+    QGridLayout* grid_;
+    int row_ = 0;
+    int wideMinimum_ = 0;
+    QWidget* panel_ = nullptr;
+    int panelRow_ = 0;
+};
 
 } // namespace
 
@@ -181,7 +336,10 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     resize(size);
 }
 
-CalcWindow::~CalcWindow() = default;
+CalcWindow::~CalcWindow() { app_.setReportView(nullptr); }
+
+void CalcWindow::saveShownReport() { resultsView_->askAndSave(); }
+void CalcWindow::previewShownReport() { resultsView_->printPreview(); }
 
 QWidget* CalcWindow::widgetFor(const model::Control& control) const { return binder_->widget(control); }
 
@@ -216,7 +374,7 @@ void CalcWindow::closeEvent(QCloseEvent* event)
     // program then unloads the window's model.
     veerHost_->release();
     event->accept();
-    emit closed();
+    Q_EMIT closed();
 }
 
 // ---------------------------------------------------------------------------
@@ -231,28 +389,12 @@ QWidget* CalcWindow::buildProjectTab()
     columns->setSpacing(24);
 
     auto* project = new QWidget(page);
-    auto* grid = new QGridLayout(project);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(6);
-    const std::pair<const char*, model::TextBox*> boxes[] = {
-        {"Název projektu:", c.txtProjName},
-        {"Řešitel projektu:", c.txtProjektant},
-        {"Investor:", c.txtInvestor},
-        {"Místo akce:", c.txtMistoAkce},
-    };
-    int row = 0;
-    for (auto [label, box] : boxes) {
-        grid->addWidget(text(u8(label), project), row, 0);
-        auto* edit = binder_->bind(*box, new QLineEdit(project));
-        edit->setMinimumWidth(420);
-        grid->addWidget(edit, row++, 1);
-    }
-    grid->addWidget(text(u8("Detilní popis:"), project), row, 0, Qt::AlignTop);
-    auto* details = binder_->bind(*c.txtDetails, new QPlainTextEdit(project));
-    details->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    details->setTabChangesFocus(true);
-    grid->addWidget(details, row, 1);
-    grid->setRowStretch(row, 1);
+    RowGrid rows(project, *binder_, boxWidth_);
+    rows.grid()->setContentsMargins(0, 0, 0, 0);
+    rows.grid()->setVerticalSpacing(6);
+    rows.setWideMinimum(420);
+    rows.build(c.rows(nullptr));
+    rows.grid()->setColumnStretch(RowGrid::kBox, 1);
     columns->addWidget(project, 3);
 
     // The program's own side: clock, logo, credits and the two links.
@@ -285,7 +427,7 @@ QWidget* CalcWindow::buildProjectTab()
     side->addStretch();
     side->addWidget(text(u8("Tento program vznikl ve spolupráci s: "), about));
     for (int k = 0; k <= 1; ++k)
-        side->addWidget(binder_->bindLink(*c.lblOdkaz.at(k), new QLabel(about)));
+        side->addWidget(binder_->bindLink(c.control<model::Label>("lblOdkaz", k), new QLabel(about)));
     columns->addWidget(about, 2);
     return page;
 }
@@ -314,83 +456,37 @@ QWidget* CalcWindow::buildCalculationTab()
 
 QWidget* CalcWindow::buildSharedInputs(QWidget* parent)
 {
-    auto& c = calc_;
     auto* frame = new QGroupBox(u8("Vstupní infromace"), parent);
-    binder_->bind(*c.Frame1, frame);
-    auto* grid = new QGridLayout(frame);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
-
-    struct Row {
-        const char* label;
-        const char* symbol;
-        model::TextBox* box;
-        const char* unit;
-        model::Button* button;
-    };
-    const Row rows[] = {
-        {"Intenzita trvání deště", "<i>i</i> (t,p)", c.txtSelIntDeste, "l/(s.ha)", c.cmdEdit.at(0)},
-        {"Doba trvání deště", "<i>t</i><sub>d</sub>", c.txtSelDTrvDeste, "min", nullptr},
-        {"Celková odvodňovaná plocha", nullptr, c.txtOdvodNepPlocha, kM2, c.cmdEdit.at(1)},
-        {"Odtok do infilovacího zařízení", nullptr, c.txtOdtokDoInfil, "l/s", nullptr},
-        {nullptr, nullptr, nullptr, nullptr, nullptr}, // a gap before the soil rows
-        {"Součinitel filtrace (kf) podloží", nullptr, c.txtSoucFiltrace, kMetresPerSecond, c.cmdEdit.at(2)},
-        {"Typ nesoudržné horniny", nullptr, c.txtTypPudyPodlozi, nullptr, nullptr},
-        {"Hladina podzemní vody (pod povrchem)", nullptr, c.txtHPV, kM, nullptr},
-    };
-    int row = 0;
-    for (const Row& r : rows) {
-        if (!r.box) {
-            grid->setRowMinimumHeight(row++, 10);
-            continue;
-        }
-        grid->addWidget(text(u8(r.label), frame), row, 0);
-        if (r.symbol)
-            grid->addWidget(text(u8(r.symbol), frame), row, 1);
-        auto* edit = binder_->bind(*r.box, new QLineEdit(frame));
-        if (r.box == c.txtTypPudyPodlozi) {
-            grid->addWidget(edit, row, 2, 1, 3); // the wide box
-        } else {
-            edit->setFixedWidth(boxWidth_);
-            grid->addWidget(edit, row, 2);
-        }
-        if (r.unit)
-            grid->addWidget(text(u8(r.unit), frame), row, 3);
-        if (r.button)
-            grid->addWidget(binder_->bind(*r.button, new QPushButton(frame)), row, 4);
-        ++row;
-    }
-    grid->setColumnStretch(0, 1);
+    binder_->bind(*calc_.Frame1, frame);
+    RowGrid rows(frame, *binder_, boxWidth_);
+    rows.build(calc_.rows(calc_.Frame1));
+    rows.grid()->setColumnStretch(RowGrid::kLabel, 1);
     return frame;
 }
 
 QWidget* CalcWindow::buildTechnologyChoice(QWidget* parent)
 {
-    auto& c = calc_;
     auto* frame = new QGroupBox(u8("Výběr typu infilování"), parent);
-    binder_->bind(*c.Frame2, frame);
-    auto* layout = new QVBoxLayout(frame);
-    layout->setSpacing(4);
+    binder_->bind(*calc_.Frame2, frame);
+    RowGrid rows(frame, *binder_, boxWidth_);
+    rows.grid()->setVerticalSpacing(4);
+    rows.makeStack = [this, frame](const std::vector<model::Control*>& panes) { return buildPaneArea(panes, frame); };
+    rows.build(calc_.rows(calc_.Frame2));
+    // The options and the list keep their own width; the panes take the rest.
+    rows.grid()->setColumnStretch(RowGrid::kButton, 1);
+    return frame;
+}
 
-    auto* modes = new QHBoxLayout;
-    modes->setSpacing(16);
-    for (int k = 0; k <= 1; ++k)
-        modes->addWidget(binder_->bind(*c.optSelType.at(k), new QRadioButton(frame)));
-    modes->addStretch();
-    layout->addLayout(modes);
-    auto* list = binder_->bind(*c.cboSelType, new QComboBox(frame));
-    list->setMinimumWidth(boxWidth_ * 3);
-    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    layout->addWidget(list, 0, Qt::AlignLeft);
-
-    // The six panes share one place; the model shows one at a time.
-    auto* place = new QWidget(frame);
+// The technology panes share one place; the model shows one at a time.
+QWidget* CalcWindow::buildPaneArea(const std::vector<model::Control*>& models, QWidget* parent)
+{
+    auto* place = new QWidget(parent);
     place->setObjectName(QStringLiteral("paneArea"));
     auto* stack = new QGridLayout(place);
     stack->setContentsMargins(0, 4, 0, 0);
     std::vector<QWidget*> panes;
-    for (int k = 1; k <= 6; ++k) {
-        QWidget* pane = buildPane(k, place);
+    for (model::Control* model : models) {
+        QWidget* pane = buildPane(static_cast<model::Container&>(*model), place);
         stack->addWidget(pane, 0, 0, Qt::AlignTop | Qt::AlignLeft);
         panes.push_back(pane);
     }
@@ -400,174 +496,37 @@ QWidget* CalcWindow::buildTechnologyChoice(QWidget* parent)
     for (QWidget* pane : panes) {
         auto* grid = static_cast<QGridLayout*>(pane->layout());
         for (int r = 0; r < grid->rowCount(); ++r)
-            if (auto* item = grid->itemAtPosition(r, 0); item && qobject_cast<QLabel*>(item->widget()))
+            if (auto* item = grid->itemAtPosition(r, RowGrid::kLabel); item && qobject_cast<QLabel*>(item->widget()))
                 labels = std::max(labels, item->widget()->sizeHint().width());
     }
     QSize largest;
     for (QWidget* pane : panes) {
         auto* grid = static_cast<QGridLayout*>(pane->layout());
-        grid->setColumnMinimumWidth(0, labels);
-        grid->setColumnMinimumWidth(1, boxWidth_);
+        grid->setColumnMinimumWidth(RowGrid::kLabel, labels);
+        grid->setColumnMinimumWidth(RowGrid::kBox, boxWidth_);
         largest = largest.expandedTo(pane->sizeHint());
     }
     place->setMinimumSize(largest);
-    layout->addWidget(place, 1);
-    return frame;
+    return place;
 }
 
-QWidget* CalcWindow::buildPane(int k, QWidget* parent)
+QWidget* CalcWindow::buildPane(model::Container& model, QWidget* parent)
 {
-    auto& c = calc_;
     auto* pane = new QWidget(parent);
-    binder_->bind(*c.picResults.at(k), pane);
-    Rows rows(pane);
+    binder_->bind(model, pane);
+    RowGrid rows(pane, *binder_, boxWidth_);
     rows.grid()->setContentsMargins(0, 6, 0, 0);
-
-    auto box = [&](model::TextBox* model, int width = 0) {
-        auto* edit = binder_->bind(*model, new QLineEdit(pane));
-        edit->setFixedWidth(width > 0 ? width : boxWidth_);
-        return edit;
-    };
-    auto option = [&](model::OptionButton* model) { return binder_->bind(*model, new QRadioButton(pane)); };
-    auto button = [&](model::Button* model) { return binder_->bind(*model, new QPushButton(pane)); };
-    // The compute button, set off a little from the results below it.
-    auto compute = [&] {
-        rows.add(nullptr, button(c.cmdCalcul.at(k)));
-        rows.gap(6);
-    };
-    // A box with its up-down arrows, together as wide as a box.
-    auto counted = [&](model::TextBox* model, model::UpDown* updown) {
-        auto* arrows = binder_->bind(*updown, new UpDownButtons(pane));
-        return inRow(pane, {box(model, boxWidth_ - arrows->sizeHint().width() - 2), arrows}, 2);
-    };
-    int panelRow = -1;
-
-    switch (k) {
-    case 1:
-        rows.add("Plocha potřebná pro infilování", box(c.txtInfilPlocha.at(1)), kM2);
-        // The array's first two buttons are never shown.
-        rows.wide(nullptr, inRow(pane, {button(c.cmdCalcul.at(0)), button(c.cmdCalcul.at(1))}));
-        break;
-    case 2:
-        rows.options("Typ půdy", {option(c.optSelTypPudy2.at(0)), option(c.optSelTypPudy2.at(1))});
-        rows.add("Součinitel bezpečnosti", box(c.txtSoucBezp.at(2)));
-        compute(); // stays hidden: the swale computes at once
-        rows.add("Plocha potřebná pro infilování", box(c.txtInfilPlocha.at(2)), kM2);
-        rows.add("Objem akumulace průlehu", box(c.txtObjAkum.at(2)), kM3);
-        rows.add("Výška vzdutí", box(c.txtVyskaVzduti.at(2)), kM);
-        rows.add("Doba prázdnění průlehu", box(c.txtDobaPrazdneni.at(2)), kHours);
-        break;
-    case 3:
-    case 4:
-        if (k == 3) {
-            rows.options("Typ půdy:", {option(c.optSelTypPudy3.at(0)), option(c.optSelTypPudy3.at(1))});
-            rows.add("Součinitel filtrace (kf) průlehu", box(c.txtSoucFiltrPruleh.at(3)), kMetresPerSecond);
-        }
-        rows.add("Součinitel bezpečnosti", box(c.txtSoucBezp.at(k)));
-        rows.add("Pórovitost výplně rýhy", box(c.txtPorVyplne.at(k)));
-        rows.add("Šířka rýhy (střední)", box(c.txtSirkaRyhy.at(k)), kM);
-        rows.add("Výška rýhy", box(c.txtVyskaRyhy.at(k)), kM);
-        rows.grid()->addWidget(binder_->bind(*c.chkSelPretok.at(k), new QCheckBox(pane)), rows.next(), 0);
-        rows.add(nullptr, button(c.cmdEdit.at(k)));
-        panelRow = rows.next();
-        compute();
-        rows.add("Plocha potřebná pro infilování", box(c.txtInfilPlocha.at(k)), kM2);
-        rows.add("Objem akumulace průlehu", box(c.txtObjAkum.at(k)), kM3);
-        rows.add("Délka infilovací rýhy", box(c.txtDelkaRyhy.at(k)), kM);
-        if (k == 3) {
-            rows.add("Šířka průlehu", box(c.txtSirkaPrulehu), kM);
-            rows.add("Hloubka průlehu (výška vzdutí)", box(c.txtHloubkaPrulehu), kM);
-            rows.add("Doba prázdnění průlehu", box(c.txtDobaPrazdneni.at(3)), kHours);
-        }
-        break;
-    case 5: {
-        rows.wide("Typ šachty:", inRow(pane, {option(c.optSelTypPudy5.at(0)), option(c.optSelTypPudy5.at(1))}, 16));
-        rows.wide(nullptr, inRow(pane, {option(c.optSelTypSachty.at(0)), option(c.optSelTypSachty.at(1))}, 16));
-        auto* products = binder_->bind(*c.cboTypSachty, new QComboBox(pane));
-        products->setMinimumWidth(boxWidth_ * 2);
-        products->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        rows.wide(nullptr, products);
-        rows.add("Počet šachet:", counted(c.txtSachtyCount, c.updSacht));
-        // The three dimensions side by side, each captioned above its box.
-        auto* dimensions = new QWidget(pane);
-        auto* grid = new QGridLayout(dimensions);
-        grid->setContentsMargins(0, 0, 0, 0);
-        grid->setHorizontalSpacing(6);
-        grid->setVerticalSpacing(1);
-        const std::pair<const char*, model::TextBox*> sizes[] = {
-            {"DN / Šířka", c.txtPrumerSachtyVnit},
-            {"Délka", c.txtPrumerSachtyVnej},
-            {"Tloušťka", c.txtTloustkaSteny},
-        };
-        int column = 0;
-        const int narrow = boxWidth_ * 3 / 4;
-        for (auto [caption, model] : sizes) {
-            grid->addWidget(text(u8(caption), dimensions), 0, column);
-            auto* edit = binder_->bind(*model, new QLineEdit(dimensions));
-            edit->setFixedWidth(narrow);
-            grid->addWidget(edit, 1, column++);
-        }
-        grid->addWidget(text(u8(kM), dimensions), 1, column);
-        grid->setColumnStretch(column + 1, 1);
-        rows.span(dimensions);
-        rows.add("Součinitel bezpečnosti", box(c.txtSoucBezp.at(1)));
-        rows.add("Nezámrzná hloubka přitoku", box(c.txtNezamrzHlPritok), kM);
-        rows.add("Výška filtrační vrstvy", box(c.txtVyskaFiltrVrstvy), kM);
-        rows.add("Vrstva písku/jemného štěrku", box(c.txtVyskaPiskVrstvy), kM);
-        rows.add("Minimální průsaková dráha", box(c.txtMinPrusakDraha), kM);
-        compute();
-        rows.add("Výška vzdutí", box(c.txtVyskaVzduti.at(5)), kM);
-        rows.add("Potřebná hloubka šachty", box(c.txtHloubkaSachty), kM);
-        rows.add("Min. hloubka hladiny podzemní vody", box(c.txtPotrHloubkaZahl), kM);
-        rows.add("Infilovací plocha šachty", box(c.txtInfilPlocha.at(5)), kM2);
-        rows.add("Objem akumulace šachty", box(c.txtObjAkum.at(5)), kM3);
-        rows.add("Součinitel filtrace náplně filtru", box(c.txtSoucFiltrPruleh.at(5)), kMetresPerSecond);
-        break;
-    }
-    case 6: {
-        rows.add("Součinitel bezpečnosti", box(c.txtSoucBezp.at(5)));
-        rows.add("Specifická infilovací intenzita", box(c.txtSpecInfilIntenz), "l/s.ha");
-        rows.add("Délka dna nádrže", box(c.txtDelkaDnaNadrz), kM);
-        rows.add("Šířka dna nádrže", box(c.txtSirkaDnaNadrz), kM);
-        rows.add("Hloubka nádrže", box(c.txtHloubkaNadrz), kM);
-        auto* prefix = text(QStringLiteral("1 : "), pane);
-        const int slopeWidth = boxWidth_ - prefix->sizeHint().width() - 2;
-        rows.add("Sklon svahů nádrže", inRow(pane, {prefix, box(c.txtSklonSvahuNadrz, slopeWidth)}, 2));
-        rows.span(binder_->bind(*c.chkPredUsaz, new QCheckBox(pane)));
-        compute();
-        rows.add("Infilovací tok", box(c.txtInfilTok), "m<sup>3</sup>/s");
-        rows.add("Potřebný objem akumulace nádrže", box(c.txtObjAkum.at(6)), kM3);
-        rows.add("Objem dle rozměrů nádrže", box(c.txtVypObjNadrz), kM3);
-        auto* warning = text(u8("Nutno ověřit dlouhodobou simulací!"), pane);
-        QFont bold = warning->font();
-        bold.setBold(true);
-        warning->setFont(bold);
-        QPalette palette = warning->palette();
-        palette.setColor(QPalette::WindowText, QColor(0xa0, 0x10, 0x10));
-        warning->setPalette(palette);
-        rows.span(warning);
-        break;
-    }
-    default:
-        break;
-    }
-
-    const int last = rows.next();
-    rows.grid()->setRowStretch(last, 1);
-    rows.grid()->setColumnStretch(3, 1);
-    if (panelRow >= 0) {
-        // The panel opens over the lower part of the pane, below its check box,
-        // covering the compute button and the results while it is open.
-        QWidget* panel = buildPanel(k, pane);
-        rows.grid()->addWidget(panel, panelRow, 0, last - panelRow, 3);
-        panel->raise();
-    }
+    rows.makePanel = [this, pane](model::Container& panel) { return buildPanel(panel, pane); };
+    rows.build(calc_.rows(&model));
+    rows.grid()->setRowStretch(rows.next(), 1);
+    rows.grid()->setColumnStretch(RowGrid::kButton, 1);
     return pane;
 }
 
-QWidget* CalcWindow::buildPanel(int k, QWidget* pane)
+// The overflow / drainage panel opens over the lower part of its pane, below its
+// check box, covering the compute button and the results while it is open.
+QWidget* CalcWindow::buildPanel(model::Container& model, QWidget* pane)
 {
-    auto& c = calc_;
     auto* panel = new QFrame(pane);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(2);
@@ -575,34 +534,10 @@ QWidget* CalcWindow::buildPanel(int k, QWidget* pane)
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Base)); // the window background colour
     panel->setPalette(palette);
-    binder_->bind(*c.picPretokSkrOdtok.at(k), panel);
-
-    Rows rows(panel);
+    binder_->bind(model, panel);
+    RowGrid rows(panel, *binder_, boxWidth_);
     rows.grid()->setContentsMargins(10, 8, 10, 8);
-    const int width = boxWidth_ * 3 / 4;
-    auto box = [&](model::TextBox* model, int w = 0) {
-        auto* edit = binder_->bind(*model, new QLineEdit(panel));
-        edit->setFixedWidth(w > 0 ? w : width);
-        return edit;
-    };
-    auto counted = [&] {
-        auto* arrows = binder_->bind(*c.UpDownPipes.at(k), new UpDownButtons(panel));
-        return inRow(panel, {box(c.txtPocetPotrubi.at(k), width - arrows->sizeHint().width() - 2), arrows}, 2);
-    };
-    rows.add("Vnitřní průměr infilovací trouby", box(c.txtPrumTroubVnit.at(k)), "mm");
-    rows.add("Vnější průměr infilovací trouby", box(c.txtPrumTroubVnej.at(k)), "mm");
-    if (k == 3) {
-        rows.add("Škrcená odtoková intenzita", box(c.txtSpecDrenOdtok.at(3)), "l/(s.ha)");
-        rows.add("Počet potrubí", counted());
-    } else {
-        rows.add("Počet potrubí", counted());
-        rows.add("Výstupní plocha", box(c.txtVystupPlocha.at(4)), "cm<sup>2</sup>/m");
-        rows.add("Výstupní rychlost", box(c.txtVystupRychlost.at(4)), kMetresPerSecond);
-    }
-    rows.grid()->setRowStretch(rows.next(), 1);
-    rows.gap(4);
-    auto* ok = binder_->bind(*c.cmdOK.at(k), new QPushButton(panel));
-    rows.grid()->addWidget(ok, rows.next(), 1, 1, 2, Qt::AlignRight);
+    rows.build(calc_.rows(&model));
     return panel;
 }
 
@@ -640,14 +575,7 @@ QWidget* CalcWindow::buildResultsTab()
     resultsView_->setMessagePort(&app_.messages());
     inner->addWidget(resultsView_);
     layout->addWidget(resultsArea_, 1);
-    app_.saveShownReport = [view = QPointer<ResultsView>(resultsView_)] {
-        if (view)
-            view->askAndSave();
-    };
-    app_.previewShownReport = [view = QPointer<ResultsView>(resultsView_)] {
-        if (view)
-            view->printPreview();
-    };
+    app_.setReportView(this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(binder_->bind(*c.cmdSaveResults, new QPushButton(page)));

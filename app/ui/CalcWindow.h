@@ -3,16 +3,19 @@
 // It builds the widgets, binds each to its control model and mirrors the
 // window's own state (tab, enabled); everything it does is decided by the model.
 
+#include "model/Application.h"
+
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class QTabWidget;
 class QTimer;
 
 namespace infil::model {
-class Application;
 class CalcForm;
+class Container;
 class Control;
 } // namespace infil::model
 
@@ -24,7 +27,7 @@ class ResultsView;
 class SelectionGuide;
 class VeerHost;
 
-class CalcWindow : public QMainWindow {
+class CalcWindow : public QMainWindow, private model::ReportView {
     Q_OBJECT
 public:
     // The window shows the application's main window model; the application
@@ -50,7 +53,7 @@ public:
     DescriptionView* descriptionView() const { return descriptionView_; }
     ResultsView* resultsView() const { return resultsView_; }
 
-signals:
+Q_SIGNALS:
     // The user closed the window: the program ends.
     void closed();
 
@@ -62,8 +65,12 @@ private:
     QWidget* buildCalculationTab();
     QWidget* buildSharedInputs(QWidget* parent);
     QWidget* buildTechnologyChoice(QWidget* parent);
-    QWidget* buildPane(int k, QWidget* parent);
-    QWidget* buildPanel(int k, QWidget* pane);
+    QWidget* buildPaneArea(const std::vector<model::Control*>& panes, QWidget* parent);
+    QWidget* buildPane(model::Container& pane, QWidget* parent);
+    QWidget* buildPanel(model::Container& panel, QWidget* pane);
+    // ReportView: the results tab's buttons act on the shown report.
+    void saveShownReport() override;
+    void previewShownReport() override;
     QWidget* buildDescriptionTab();
     QWidget* buildResultsTab();
     void mirrorTab();

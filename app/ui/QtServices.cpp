@@ -1,8 +1,4 @@
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
-#include "model/Application.h"
-
 #include "QtServices.h"
-
 
 #include <QDate>
 #include <QDesktopServices>
@@ -41,17 +37,19 @@ QString dateText(const QLocale& locale, const model::DateTime& when)
     return locale.toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat);
 }
 
-void installQtServices(model::Application& app)
+std::string QtPlatform::shortDate(const model::DateTime& when) const
 {
-    app.openUrl = [](const std::string& address) {
-        QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
-    };
-    app.formatTime = [](const model::DateTime& when) {
-        return timeText(QLocale::system(), when).toStdString();
-    };
-    app.formatDate = [](const model::DateTime& when) {
-        return dateText(QLocale::system(), when).toStdString();
-    };
+    return dateText(QLocale::system(), when).toStdString();
+}
+
+std::string QtPlatform::timeOfDay(const model::DateTime& when) const
+{
+    return timeText(QLocale::system(), when).toStdString();
+}
+
+void QtPlatform::openUrl(const std::string& address)
+{
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }
 
 } // namespace infil::ui

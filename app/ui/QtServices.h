@@ -3,17 +3,19 @@
 // link in the user's browser, and the time and date in the user's own formats
 // (the clock label and the report).
 
+#include "model/Application.h"
+
 #include <QLocale>
 #include <QString>
 
-namespace infil::model {
-class Application;
-struct DateTime;
-} // namespace infil::model
-
 namespace infil::ui {
 
-void installQtServices(model::Application& app);
+class QtPlatform : public model::Platform {
+public:
+    std::string shortDate(const model::DateTime& when) const override;
+    std::string timeOfDay(const model::DateTime& when) const override;
+    void openUrl(const std::string& address) override;
+};
 
 // The time of day in the locale's long time format without a time zone
 // ("7:05:09" for Czech), the date in its short date format.

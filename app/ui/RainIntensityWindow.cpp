@@ -1,4 +1,3 @@
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "model/Application.h"
 #include "model/RainIntensityDialog.h"
 

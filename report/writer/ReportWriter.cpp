@@ -37,11 +37,14 @@ std::string heading(std::string_view title)
            "align=left width=250></TH></TR>";
 }
 
-std::string F2(float v) { return num::fixed(v, 2); }
-std::string F0(float v) { return num::fixed(v, 0); }
-std::string E(float v) { return num::scientific(v, 2); }
-std::string T(float v) { return num::plain(v); }
-std::string S(std::string_view text) { return EscapeHtml(text); }
+// How the page shows values: most with two decimals, counts and millimetres
+// whole, coefficients as "0.00E+00", the rain table and the areas as typed, and
+// every text escaped.
+std::string twoDecimals(float v) { return num::fixed(v, 2); }
+std::string whole(float v) { return num::fixed(v, 0); }
+std::string coefficient(float v) { return num::scientific(v, 2); }
+std::string asTyped(float v) { return num::plain(v); }
+std::string escaped(std::string_view text) { return EscapeHtml(text); }
 
 const std::string& soilCaption(int option)
 {
@@ -81,12 +84,15 @@ std::string detailsForPage(std::string_view converted)
 // The first piece of every technology section: the shared subsoil inputs.
 std::string commonBlock(const ProjectRecord& r)
 {
-    return "<table border=0>" + open("Celková odvodňovaná plocha") + F2(r.OdvodNepPlocha) +
-           unit("m<sup>2</sup>") + open("Součinitel filtrace podloží") + E(r.SoucFiltrace) +
-           "</TH><TD valign=bottom align=left width=250><b>m/s - </b>(" + S(r.TypPudyPodlozi) +
-           ")</TD></TR>" + open("Hladina podzemní vody") + F2(r.HPV) + unit("m") +
+    return "<table border=0>" + open("Celková odvodňovaná plocha") + twoDecimals(r.OdvodNepPlocha) +
+           unit("m<sup>2</sup>") + open("Součinitel filtrace podloží") + coefficient(r.SoucFiltrace) +
+           "</TH><TD valign=bottom align=left width=250><b>m/s - </b>(" + escaped(r.TypPudyPodlozi) +
+           ")</TD></TR>" + open("Hladina podzemní vody") + twoDecimals(r.HPV) + unit("m") +
            "</table><br><hr>";
 }
+
+// Every technology section opens with the shared inputs and the results heading.
+std::string sectionStart(const ProjectRecord& r) { return commonBlock(r) + kResultsHead; }
 
 using Emit = void (*)(std::vector<std::string>&, const ProjectRecord&, const FormState&,
                       const ReportControls&);
@@ -106,7 +112,7 @@ void surface(std::vector<std::string>& out, const ProjectRecord& r, const FormSt
              const ReportControls&)
 {
     line(out, [&] {
-        return commonBlock(r) + kResultsHead + open("Infilovací plocha") + F2(r.InfilPlocha) +
+        return sectionStart(r) + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) +
                kOpenUnit + "m<sup>2</sup></TH></TR></table>";
     });
 }
@@ -115,12 +121,12 @@ void swale(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
            const ReportControls&)
 {
     line(out, [&] {
-        return commonBlock(r) + kResultsHead + open("Typ půdy") + S(soilCaption(f.SoilOption)) +
-               unit("") + open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unit("") + kHr +
-               open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
-               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unit("m<sup>3</sup>") +
-               open("Výška vzdutí") + F2(r.VyskaVzduti) + unit("m") +
-               open("Doba prázdnění průlehu") + F2(r.DobaPrazdneni) + unit("hod.") + "</table>";
+        return sectionStart(r) + open("Typ půdy") + escaped(soilCaption(f.SoilOption)) +
+               unit("") + open("Součinitel bezpečnosti") + twoDecimals(r.SoucBezp) + unit("") + kHr +
+               open("Infilovací plocha") + twoDecimals(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + twoDecimals(r.ObjAkum) + unit("m<sup>3</sup>") +
+               open("Výška vzdutí") + twoDecimals(r.VyskaVzduti) + unit("m") +
+               open("Doba prázdnění průlehu") + twoDecimals(r.DobaPrazdneni) + unit("hod.") + "</table>";
     });
 }
 
@@ -128,28 +134,28 @@ void combined(std::vector<std::string>& out, const ProjectRecord& r, const FormS
               const ReportControls& c)
 {
     line(out, [&] {
-        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" + open("Typ půdy") +
-               S(soilCaption(f.SoilOption)) + unit("") + open("Součinitel filtrace průlehu") +
-               E(r.SoucFiltrPruleh) + unit("m/s") + open("Součinitel bezpečnosti") +
-               F2(r.SoucBezp) + unit("") + open("Pórovitost výplně rýhy") + F2(r.PorVyplne) +
-               unit("") + open("Šířka rýhy (střední)") + F2(r.SirkaRyhy) + unit("m") +
-               open("Výška rýhy") + F2(r.VyskaRyhy) + unit("m");
+        return sectionStart(r) + open("Typ půdy") +
+               escaped(soilCaption(f.SoilOption)) + unit("") + open("Součinitel filtrace průlehu") +
+               coefficient(r.SoucFiltrPruleh) + unit("m/s") + open("Součinitel bezpečnosti") +
+               twoDecimals(r.SoucBezp) + unit("") + open("Pórovitost výplně rýhy") + twoDecimals(r.PorVyplne) +
+               unit("") + open("Šířka rýhy (střední)") + twoDecimals(r.SirkaRyhy) + unit("m") +
+               open("Výška rýhy") + twoDecimals(r.VyskaRyhy) + unit("m");
     });
     if (c.chkSelPretok3)
         line(out, [&] {
             return heading("Přetok a škrcený odtok") + open("Vnitřní průměr infilovací trouby") +
-                   F0(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
-                   F0(r.PrumTroubVnej) + unit("mm") + open("Škrcená odtoková intenzita") +
-                   F2(r.SpecDrenOdtok) + unit("l/s.ha") + open("Počet potrubí") +
-                   F0(r.PocetPotrubi) + unit("");
+                   whole(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
+                   whole(r.PrumTroubVnej) + unit("mm") + open("Škrcená odtoková intenzita") +
+                   twoDecimals(r.SpecDrenOdtok) + unit("l/s.ha") + open("Počet potrubí") +
+                   whole(r.PocetPotrubi) + unit("");
         });
     line(out, [&] {
-        return kHr + open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
-               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
-               open("Délka infilovací rýhy") + F2(r.DelkaRyhy) + unitShort("m") +
-               open("Šířka průlehu") + F2(r.SirkaPrulehu) + unitShort("m") +
-               open("Hloubka průlehu (výška vzdutí)") + F2(r.HloubkaPrulehu) + unitShort("m") +
-               open("Doba prázdnění průlehu") + F2(r.DobaPrazdneni) + unitShort("hod.") +
+        return kHr + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Délka infilovací rýhy") + twoDecimals(r.DelkaRyhy) + unitShort("m") +
+               open("Šířka průlehu") + twoDecimals(r.SirkaPrulehu) + unitShort("m") +
+               open("Hloubka průlehu (výška vzdutí)") + twoDecimals(r.HloubkaPrulehu) + unitShort("m") +
+               open("Doba prázdnění průlehu") + twoDecimals(r.DobaPrazdneni) + unitShort("hod.") +
                "</table>";
     });
 }
@@ -158,25 +164,25 @@ void trench(std::vector<std::string>& out, const ProjectRecord& r, const FormSta
             const ReportControls& c)
 {
     line(out, [&] {
-        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
-               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unit("") +
-               open("Pórovitost výplně rýhy") + F2(r.PorVyplne) + unit("") +
-               open("Šířka rýhy (střední)") + F2(r.SirkaRyhy) + unit("m") + open("Výška rýhy") +
-               F2(r.VyskaRyhy) + unit("m");
+        return sectionStart(r) +
+               open("Součinitel bezpečnosti") + twoDecimals(r.SoucBezp) + unit("") +
+               open("Pórovitost výplně rýhy") + twoDecimals(r.PorVyplne) + unit("") +
+               open("Šířka rýhy (střední)") + twoDecimals(r.SirkaRyhy) + unit("m") + open("Výška rýhy") +
+               twoDecimals(r.VyskaRyhy) + unit("m");
     });
     if (c.chkSelPretok4)
         line(out, [&] {
             return heading("Drenáž") + open("Vnitřní průměr infilovací trouby") +
-                   F0(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
-                   F0(r.PrumTroubVnej) + unit("mm") + open("Počet potrubí") + F0(r.PocetPotrubi) +
-                   unit("") + open("Výstupní plocha") + F2(r.VystupPlocha) +
-                   unit("cm<sup>2</sup>/m") + open("Výstupní rychlost") + F2(r.VystupRychlost) +
+                   whole(r.PrumTroubVnit) + unit("mm") + open("Vnější průměr infilovací trouby") +
+                   whole(r.PrumTroubVnej) + unit("mm") + open("Počet potrubí") + whole(r.PocetPotrubi) +
+                   unit("") + open("Výstupní plocha") + twoDecimals(r.VystupPlocha) +
+                   unit("cm<sup>2</sup>/m") + open("Výstupní rychlost") + twoDecimals(r.VystupRychlost) +
                    unit("m/s");
         });
     line(out, [&] {
-        return kHr + open("Infilovací plocha") + F2(r.InfilPlocha) + unit("m<sup>2</sup>") +
-               open("Objem akumulace průlehu") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
-               open("Délka infilovací rýhy") + F2(r.DelkaRyhy) + unitShort("m") + "</table>";
+        return kHr + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) + unit("m<sup>2</sup>") +
+               open("Objem akumulace průlehu") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Délka infilovací rýhy") + twoDecimals(r.DelkaRyhy) + unitShort("m") + "</table>";
     });
 }
 
@@ -184,35 +190,35 @@ void shaft(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
            const ReportControls& c)
 {
     line(out, [&] {
-        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
-               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unitShort("") +
-               open("Nezámrzná hloubka přítoku") + F2(r.NezamrzHlPritok) + unitShort("m") +
-               open("Typ šachty") + S(c.cboTypSachty) + unitShort("") + open("Počet šachet") +
-               T(static_cast<float>(r.SachtyCount)) + unitShort("");
+        return sectionStart(r) +
+               open("Součinitel bezpečnosti") + twoDecimals(r.SoucBezp) + unitShort("") +
+               open("Nezámrzná hloubka přítoku") + twoDecimals(r.NezamrzHlPritok) + unitShort("m") +
+               open("Typ šachty") + escaped(c.cboTypSachty) + unitShort("") + open("Počet šachet") +
+               asTyped(static_cast<float>(r.SachtyCount)) + unitShort("");
     });
     if (f.ShaftShape == 0) {
         line(out, [&] {
-            return open("Vnitřní průměr šachty") + F2(r.PrumerSachtyVnit) + unitShort("m");
+            return open("Vnitřní průměr šachty") + twoDecimals(r.PrumerSachtyVnit) + unitShort("m");
         });
     } else if (f.ShaftShape == 1) {
-        line(out, [&] { return open("Šířka šachty") + F2(r.ShaftWidth) + unitShort("m"); });
-        line(out, [&] { return open("Délka šachty") + F2(r.ShaftLength) + unitShort("m"); });
+        line(out, [&] { return open("Šířka šachty") + twoDecimals(r.ShaftWidth) + unitShort("m"); });
+        line(out, [&] { return open("Délka šachty") + twoDecimals(r.ShaftLength) + unitShort("m"); });
     }
     line(out, [&] {
-        return open("Tloušťka stěny") + F2(r.TloustkaSteny) + unitShort("m") +
-               open("Výška vzdutí") + F2(r.VyskaVzduti) + unitShort("m") +
-               open("Výška filtrační vrstvy") + F2(r.VyskaFiltrVrstvy) + unitShort("m");
+        return open("Tloušťka stěny") + twoDecimals(r.TloustkaSteny) + unitShort("m") +
+               open("Výška vzdutí") + twoDecimals(r.VyskaVzduti) + unitShort("m") +
+               open("Výška filtrační vrstvy") + twoDecimals(r.VyskaFiltrVrstvy) + unitShort("m");
     });
     if (f.SoilOption == 1)
         line(out, [&] {
-            return open("Výška vrstvy písku/jem. štěrku") + F2(r.VyskaPiskVrstvy) +
+            return open("Výška vrstvy písku/jem. štěrku") + twoDecimals(r.VyskaPiskVrstvy) +
                    unitShort("m");
         });
     line(out, [&] {
-        return kHr + open("Potřebná hloubka šachty") + F2(r.HloubkaSachty) + unitShort("m") +
-               open("Min. hloubka podzemní vody") + F2(r.PotrHloubkaZahl) + unitShort("m") +
-               open("Potřebný součinitel filtrace filtru") + E(r.SoucFiltrPruleh) +
-               unitShort("m/s") + open("Infilovací plocha") + F2(r.InfilPlocha) +
+        return kHr + open("Potřebná hloubka šachty") + twoDecimals(r.HloubkaSachty) + unitShort("m") +
+               open("Min. hloubka podzemní vody") + twoDecimals(r.PotrHloubkaZahl) + unitShort("m") +
+               open("Potřebný součinitel filtrace filtru") + coefficient(r.SoucFiltrPruleh) +
+               unitShort("m/s") + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) +
                unitShort("m<sup>2</sup>") + "</table>";
     });
 }
@@ -223,22 +229,22 @@ void basin(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
     line(out, [&] {
         // The specific intensity is in l/s.ha and the bottom length in metres; the
         // page used to print "m" and nothing there.
-        return commonBlock(r) + "<u>Výsledky</u><p>" + "<table border=0>" +
-               open("Součinitel bezpečnosti") + F2(r.SoucBezp) + unitShort("") +
-               open("Specifická infilovací intenzita") + F2(r.SpecInfilIntenz) +
-               unitShort("l/s.ha") + open("Délka dna nádrže") + F2(r.DelkaDnaNadrz) +
-               unitShort("m") + open("Šířka dna nádrže") + F2(r.SirkaDnaNadrz) + unitShort("m") +
-               open("Hloubka nádrže") + F2(r.HloubkaNadrz) + unitShort("m") +
+        return sectionStart(r) +
+               open("Součinitel bezpečnosti") + twoDecimals(r.SoucBezp) + unitShort("") +
+               open("Specifická infilovací intenzita") + twoDecimals(r.SpecInfilIntenz) +
+               unitShort("l/s.ha") + open("Délka dna nádrže") + twoDecimals(r.DelkaDnaNadrz) +
+               unitShort("m") + open("Šířka dna nádrže") + twoDecimals(r.SirkaDnaNadrz) + unitShort("m") +
+               open("Hloubka nádrže") + twoDecimals(r.HloubkaNadrz) + unitShort("m") +
                "<TR><TD valign=bottom width=200>Sklon svahů nádrže</TD><TH valign=bottom "
                "align=right width=200>1 : </TH><TH valign=bottom align=left width=250>" +
-               F0(r.SklonSvahuNadrz) + "</TH>";
+               whole(r.SklonSvahuNadrz) + "</TH>";
     });
     if (c.chkPredUsaz)
         line(out, [&] { return heading("Předsazené usazování"); });
     line(out, [&] {
-        return kHr + open("Infilovací tok") + F2(r.InfilTok) + unitShort("m<sup>3</sup>/s") +
-               open("Potřebný objem akumulace") + F2(r.ObjAkum) + unitShort("m<sup>3</sup>") +
-               open("Objem dle rozměrů nádrže") + F2(r.VypObjNadrz) + unitShort("m<sup>3</sup>") +
+        return kHr + open("Infilovací tok") + twoDecimals(r.InfilTok) + unitShort("m<sup>3</sup>/s") +
+               open("Potřebný objem akumulace") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
+               open("Objem dle rozměrů nádrže") + twoDecimals(r.VypObjNadrz) + unitShort("m<sup>3</sup>") +
                "</table>";
     });
 }
@@ -318,12 +324,10 @@ std::string DetailsWithBreaks(std::string_view details)
     return out;
 }
 
-std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& form,
+std::vector<std::string> ResultsReportLines(const ProjectRecord& r, const FormState& form,
                                             const ReportControls& controls,
                                             const ReportStamp& stamp)
 {
-    r.Details = DetailsWithBreaks(r.Details);
-
     std::vector<std::string> out;
     // The character set is declared at once, so a saved copy shows its Czech
     // letters in any browser.
@@ -333,25 +337,26 @@ std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& f
                "style=position:relative;width:650px;height:350px>"
                "<table border=0>"
                "<TR><TD width=200>Název projektu</TD><TH align=left width=450>" +
-               S(r.ProjName) + "</TH><TD rowspan=4 width=210><img border=0 src=" +
+               escaped(r.ProjName) + "</TH><TD rowspan=4 width=210><img border=0 src=" +
                std::string(kLogoSrc) + "></TD></TR>" +
-               "<TR><TD width=200>Projektant</TD><TH align=left width=450>" + S(r.Projektant) +
+               "<TR><TD width=200>Projektant</TD><TH align=left width=450>" + escaped(r.Projektant) +
                "</TH></TR>" + "<TR><TD width=200>Investor</TD><TH align=left width=450>" +
-               S(r.Investor) + "</TH></TR>" +
-               "<TR><TD width=200>Místo akce</TD><TH align=left width=450>" + S(r.MistoAkce) +
+               escaped(r.Investor) + "</TH></TR>" +
+               "<TR><TD width=200>Místo akce</TD><TH align=left width=450>" + escaped(r.MistoAkce) +
                "</TH></TR>" + "<TR><TD width=200>Typ infilování</TD><TH align=left width=450>" +
-               S(r.TechnologyNames[form.TechIndex]) + "</TH></TR>" + "</table>";
+               escaped(r.TechnologyNames[form.TechIndex]) + "</TH></TR>" + "</table>";
     });
 
     if (!r.Details.empty())
         line(out, [&] {
-            return "<br><u>Detailní popis</u><br><align=justify>" + detailsForPage(r.Details) +
+            return "<br><u>Detailní popis</u><br><align=justify>" +
+                   detailsForPage(DetailsWithBreaks(r.Details)) +
                    "</p>";
         });
 
     line(out, [&] {
-        return "<hr><u>Návrhový déšť</u> dešťoměrná stanice - <b>" + S(r.StationName) +
-               "</b>, periodicita - <b>" + S(r.PeriodicityText) +
+        return "<hr><u>Návrhový déšť</u> dešťoměrná stanice - <b>" + escaped(r.StationName) +
+               "</b>, periodicita - <b>" + escaped(r.PeriodicityText) +
                "</b><p><table border=1 style=border-collapse:collapse><tr><th width=150 "
                "align=center>Doba trvání deště (min)</th><th width=150 align=center>Intenzita "
                "deště (l/s.ha)</th></tr>";
@@ -361,8 +366,8 @@ std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& f
         line(out, [&] {
             // The design duration's row is bold: header cells instead of data cells.
             const std::string cell = r.RainDurations[i] == r.SelDTrvDeste ? "th" : "td";
-            return "<tr><" + cell + " width=150 align=center>" + T(r.RainDurations[i]) + "</" +
-                   cell + "><" + cell + " width=150 align=center>" + T(r.RainIntensities[i]) +
+            return "<tr><" + cell + " width=150 align=center>" + asTyped(r.RainDurations[i]) + "</" +
+                   cell + "><" + cell + " width=150 align=center>" + asTyped(r.RainIntensities[i]) +
                    "</" + cell + "></tr>";
         });
 
@@ -374,9 +379,9 @@ std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& f
     // Every entry of the drained-area lists but the last, spare one.
     for (int k = 1; k <= r.SubAreaSizes.slotCount() - 1; ++k)
         line(out, [&] {
-            return "<tr><td width=150 align=center>" + T(r.SubAreaSizes[k]) +
-                   "</td><td width=200 align=center>" + T(r.SubAreaCoefs[k]) +
-                   "</td><td width=250 align=left>" + S(r.SubAreaKinds[k]) + "</td></tr>";
+            return "<tr><td width=150 align=center>" + asTyped(r.SubAreaSizes[k]) +
+                   "</td><td width=200 align=center>" + asTyped(r.SubAreaCoefs[k]) +
+                   "</td><td width=250 align=left>" + escaped(r.SubAreaKinds[k]) + "</td></tr>";
         });
     out.push_back("</table><br>");
 
@@ -384,8 +389,8 @@ std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& f
     if (form.TechIndex >= 1 && form.TechIndex <= 6)
         sections[form.TechIndex - 1](out, r, form, controls);
 
-    out.push_back("<hr><p><font size=2>Datum a čas výpočtu:  " + S(stamp.date) + ",  " +
-                  S(stamp.time) + "</font></p>" + "</div></body></html>");
+    out.push_back("<hr><p><font size=2>Datum a čas výpočtu:  " + escaped(stamp.date) + ",  " +
+                  escaped(stamp.time) + "</font></p>" + "</div></body></html>");
     return out;
 }
 
@@ -456,12 +461,12 @@ std::string ExistingFileName(std::string_view path)
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
+WriteOutcome WriteResultsReport(const ProjectRecord& r, const FormState& form,
                                 const ReportControls& controls, const ReportStamp& stamp,
                                 MessagePort& messages)
 {
     if (r.ResultsFilePath.empty())
-        return {WriteStatus::NoPath, ""};
+        return {WriteStatus::NoPath, "", ""};
 
     const std::string& path = r.ResultsFilePath;
     // Opened without truncating: another program's lock must be seen before the
@@ -472,16 +477,15 @@ WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
     if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
         openError = ETXTBSY;
 
-    // The notes are converted whether or not the file opens, as they always were.
     const std::string bytes = EncodeReport(ResultsReportLines(r, form, controls, stamp));
 
     if (openError == ETXTBSY) {
         if (fd >= 0)
             ::close(fd);
-        r.ResultsFileName = ExistingFileName(path);
+        std::string name = ExistingFileName(path);
         messages.showMessage({MessageIcon::Stop, std::string(kAppTitle),
-                              "Soubor " + r.ResultsFileName + " je otevřený jinou aplikací."});
-        return {WriteStatus::InUse, "soubor je otevřený jinou aplikací"};
+                              "Soubor " + name + " je otevřený jinou aplikací."});
+        return {WriteStatus::InUse, "soubor je otevřený jinou aplikací", std::move(name)};
     }
 
     int error = openError;
@@ -500,9 +504,9 @@ WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
         messages.showMessage({MessageIcon::Stop, std::string(kAppTitle),
                               "Výsledky nelze zapsat do souboru " + path + " (" + reason +
                                   ")."});
-        return {WriteStatus::Failed, reason};
+        return {WriteStatus::Failed, reason, ""};
     }
-    return {WriteStatus::Written, ""};
+    return {WriteStatus::Written, "", ""};
 }
 
 bool WriteFileBytes(const std::string& path, std::string_view bytes, std::string* reason)

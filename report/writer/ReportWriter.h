@@ -41,11 +41,11 @@ std::string EscapeHtml(std::string_view text);
 // The notes as the record keeps them after a report: every CR LF replaced by "<br>".
 std::string DetailsWithBreaks(std::string_view details);
 
-// The lines of the page (UTF-8, without line ends). Stores the converted notes
-// back into r.Details, as writing the report always has. A line that reads an
-// entry outside its list (a technology name, a soil option, a drained-area slot)
-// is left out; the others are written.
-std::vector<std::string> ResultsReportLines(ProjectRecord& r, const FormState& form,
+// The lines of the page (UTF-8, without line ends); the notes' CR LF line
+// breaks are printed as "<br>". A line that reads an entry outside its list (a
+// technology name, a soil option, a drained-area slot) is left out; the others
+// are written.
+std::vector<std::string> ResultsReportLines(const ProjectRecord& r, const FormState& form,
                                             const ReportControls& controls,
                                             const ReportStamp& stamp);
 
@@ -77,14 +77,14 @@ enum class WriteStatus {
 struct WriteOutcome {
     WriteStatus status = WriteStatus::Failed;
     std::string reason; // Czech, for Failed and InUse
+    std::string inUseName; // InUse: the name of the file another program holds
     bool written() const { return status == WriteStatus::Written; }
 };
 
 // Writes the report to r.ResultsFilePath. Only a Written outcome means the file
 // is current; the caller must not show the file otherwise. Messages go to
-// `messages`; r.Details is converted as in ResultsReportLines (unless the path
-// is empty) and r.ResultsFileName is set when the file is in use.
-WriteOutcome WriteResultsReport(ProjectRecord& r, const FormState& form,
+// `messages`.
+WriteOutcome WriteResultsReport(const ProjectRecord& r, const FormState& form,
                                 const ReportControls& controls, const ReportStamp& stamp,
                                 MessagePort& messages);
 

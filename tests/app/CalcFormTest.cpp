@@ -22,11 +22,32 @@ TEST_F(CalcFormTest, StartsOnTheFirstTabWithDefaultsAndNothingChosen)
     EXPECT_FLOAT_EQ(rec().SoucBezp, 1.2f);
     EXPECT_EQ(rec().SubAreaSizes.slotCount(), 1);
     for (int k : {1, 2, 3, 4, 5})
-        EXPECT_EQ(calc().txtSoucBezp[k]->text(), "1.2");
-    EXPECT_EQ(calc().txtPorVyplne[3]->text(), "0.35");
-    EXPECT_EQ(calc().txtPorVyplne[4]->text(), "");
+        EXPECT_EQ(calc().box("txtSoucBezp", k).text(), "1.2");
+    EXPECT_EQ(calc().box("txtPorVyplne", 3).text(), "0.35");
+    EXPECT_EQ(calc().box("txtPorVyplne", 4).text(), "");
     EXPECT_FALSE(calc().cmdEdit[3]->enabled());
     EXPECT_TRUE(messages.messages.empty());
+}
+
+// A control declared inside a frame, pane or panel stands in one of its rows, so
+// the window, which lays out rows, shows it; and every box shows its field on one
+// pane only.
+TEST_F(CalcFormTest, EveryControlInAContainerStandsInOneOfItsRows)
+{
+    for (const auto& control : calc().controls()) {
+        const Control* container = control->parent();
+        if (!container)
+            continue;
+        int found = 0;
+        for (const Row& row : calc().rows(container))
+            for (const Control* c : row.controls)
+                found += c == control.get();
+        EXPECT_EQ(found, 1) << control->key() << " in " << container->key();
+    }
+    EXPECT_EQ(&calc().boxShowing(&ProjectRecord::ObjAkum, 6), &calc().box("txtObjAkum", 6));
+    EXPECT_EQ(&calc().boxShowing(&ProjectRecord::HloubkaSachty, 5), &calc().box("txtHloubkaSachty"));
+    EXPECT_THROW(calc().boxShowing(&ProjectRecord::HloubkaSachty, 4), std::logic_error);
+    EXPECT_THROW(calc().box("txtObjAkum", 1), std::logic_error);
 }
 
 TEST_F(CalcFormTest, FiltrationCoefficientKeepsAnUnfinishedLowercaseExponent)
@@ -50,22 +71,22 @@ TEST_F(CalcFormTest, FiltrationCoefficientKeepsAnUnfinishedLowercaseExponent)
 
 TEST_F(CalcFormTest, TextThatIsNotANumberIsRemoved)
 {
-    calc().txtHPV->setText("2.5");
+    calc().box("txtHPV").setText("2.5");
     EXPECT_FLOAT_EQ(rec().HPV, 2.5f);
-    calc().txtHPV->setText("1,5");
-    EXPECT_EQ(calc().txtHPV->text(), "");
+    calc().box("txtHPV").setText("1,5");
+    EXPECT_EQ(calc().box("txtHPV").text(), "");
     EXPECT_EQ(rec().HPV, 0.0f);
-    calc().txtHPV->setText("3");
-    calc().txtHPV->setText("1e39"); // beyond a Single: the field keeps its value
-    EXPECT_EQ(calc().txtHPV->text(), "1e39");
+    calc().box("txtHPV").setText("3");
+    calc().box("txtHPV").setText("1e39"); // beyond a Single: the field keeps its value
+    EXPECT_EQ(calc().box("txtHPV").text(), "1e39");
     EXPECT_FLOAT_EQ(rec().HPV, 3.0f);
 }
 
 TEST_F(CalcFormTest, EmptyingOneSafetyBoxLeavesTheOthersShowingTheirText)
 {
-    calc().txtSoucBezp[2]->setText("");
+    calc().box("txtSoucBezp", 2).setText("");
     EXPECT_EQ(rec().SoucBezp, 0.0f);
-    EXPECT_EQ(calc().txtSoucBezp[3]->text(), "1.2");
+    EXPECT_EQ(calc().box("txtSoucBezp", 3).text(), "1.2");
 }
 
 TEST_F(CalcFormTest, InflowFollowsTheAreaOnlyOnceAnIntensityIsKnown)
@@ -193,15 +214,15 @@ TEST_F(CalcFormTest, UpDownControlsStayWithinTheirLimits)
     user([&] { calc().optSelType[0]->click(); });
     user([&] { calc().cboSelType->setListIndex(5); });
     for (int i = 0; i < 60; ++i)
-        calc().updSacht->up();
-    EXPECT_EQ(calc().txtSachtyCount->text(), "50");
+        calc().control<UpDown>("updSacht").up();
+    EXPECT_EQ(calc().box("txtSachtyCount").text(), "50");
     EXPECT_EQ(rec().SachtyCount, 50);
     for (int i = 0; i < 60; ++i)
-        calc().updSacht->down();
+        calc().control<UpDown>("updSacht").down();
     EXPECT_EQ(rec().SachtyCount, 1);
     for (int i = 0; i < 12; ++i)
-        calc().UpDownPipes[4]->up();
-    EXPECT_EQ(calc().txtPocetPotrubi[4]->text(), "10");
+        calc().control<UpDown>("UpDown", 4).up();
+    EXPECT_EQ(calc().box("txtPocetPotrubi", 4).text(), "10");
     EXPECT_FLOAT_EQ(rec().PocetPotrubi, 10.0f);
 }
 
@@ -213,8 +234,8 @@ protected:
         rec().SoucFiltrace = 1e-5f;
         user([&] { calc().optSelType[0]->click(); });
         user([&] { calc().cboSelType->setListIndex(3); });
-        calc().txtSirkaRyhy[3]->setText("0.5");
-        calc().txtVyskaRyhy[3]->setText("1");
+        calc().box("txtSirkaRyhy", 3).setText("0.5");
+        calc().box("txtVyskaRyhy", 3).setText("1");
     }
 };
 
@@ -231,10 +252,10 @@ TEST_F(PanelTest, TickingOpensThePanelAndEnablesEditing)
 TEST_F(PanelTest, OkComputesTheEffectivePorosityOfTheTrenchWithItsPipe)
 {
     user([&] { calc().chkSelPretok[3]->setChecked(true); });
-    calc().txtPrumTroubVnit[3]->setText("100");
-    calc().txtPrumTroubVnej[3]->setText("120");
-    calc().txtSpecDrenOdtok[3]->setText("10");
-    user([&] { calc().cmdOK[3]->click(); });
+    calc().box("txtPrumTroubVnit", 3).setText("100");
+    calc().box("txtPrumTroubVnej", 3).setText("120");
+    calc().box("txtSpecDrenOdtok", 3).setText("10");
+    user([&] { calc().control<Button>("cmdOK", 3).click(); });
     // 0.35 + π/4 × (0.01 − 0.35 × 0.0144) / 0.5
     EXPECT_NEAR(rec().EffectivePorosity, 0.35 + 0.78539816 * (0.01 - 0.35 * 0.0144) / 0.5, 1e-6);
     EXPECT_NEAR(rec().EffectivePorosity, 0.3578, 1e-4);
@@ -249,8 +270,8 @@ TEST_F(PanelTest, OkComputesTheEffectivePorosityOfTheTrenchWithItsPipe)
 TEST_F(PanelTest, ZeroDiametersLeaveTheFillPorosityAndTheOptionOn)
 {
     user([&] { calc().chkSelPretok[3]->setChecked(true); });
-    calc().txtSpecDrenOdtok[3]->setText("10");
-    user([&] { calc().cmdOK[3]->click(); });
+    calc().box("txtSpecDrenOdtok", 3).setText("10");
+    user([&] { calc().control<Button>("cmdOK", 3).click(); });
     EXPECT_FLOAT_EQ(rec().EffectivePorosity, 0.35f);
     EXPECT_TRUE(calc().chkSelPretok[3]->checked());
     EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
@@ -259,7 +280,7 @@ TEST_F(PanelTest, ZeroDiametersLeaveTheFillPorosityAndTheOptionOn)
 TEST_F(PanelTest, NoThrottledOutflowSwitchesTheOptionOff)
 {
     user([&] { calc().chkSelPretok[3]->setChecked(true); });
-    user([&] { calc().cmdOK[3]->click(); });
+    user([&] { calc().control<Button>("cmdOK", 3).click(); });
     EXPECT_FALSE(calc().chkSelPretok[3]->checked());
     EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible());
     EXPECT_FALSE(calc().cmdEdit[3]->enabled());
@@ -269,11 +290,11 @@ TEST_F(PanelTest, NoThrottledOutflowSwitchesTheOptionOff)
 TEST_F(PanelTest, ZeroTrenchWidthKeepsTheEarlierPorosity)
 {
     rec().EffectivePorosity = 0.4f;
-    calc().txtSirkaRyhy[3]->setText("0");
+    calc().box("txtSirkaRyhy", 3).setText("0");
     user([&] { calc().chkSelPretok[3]->setChecked(true); });
-    calc().txtSpecDrenOdtok[3]->setText("10");
-    calc().txtPrumTroubVnit[3]->setText("100");
-    user([&] { calc().cmdOK[3]->click(); });
+    calc().box("txtSpecDrenOdtok", 3).setText("10");
+    calc().box("txtPrumTroubVnit", 3).setText("100");
+    user([&] { calc().control<Button>("cmdOK", 3).click(); });
     EXPECT_FLOAT_EQ(rec().EffectivePorosity, 0.4f);
     EXPECT_FALSE(calc().picPretokSkrOdtok[3]->visible()); // the old value is not 0
     EXPECT_TRUE(messages.messages.empty());
@@ -283,12 +304,12 @@ TEST_F(PanelTest, DrainWithoutBothDiametersIsSwitchedOff)
 {
     user([&] { calc().cboSelType->setListIndex(4); });
     user([&] { calc().chkSelPretok[4]->setChecked(true); });
-    calc().txtPrumTroubVnit[4]->setText("100");
-    user([&] { calc().cmdOK[4]->click(); });
+    calc().box("txtPrumTroubVnit", 4).setText("100");
+    user([&] { calc().control<Button>("cmdOK", 4).click(); });
     EXPECT_FALSE(calc().chkSelPretok[4]->checked());
-    calc().txtPrumTroubVnej[4]->setText("120");
+    calc().box("txtPrumTroubVnej", 4).setText("120");
     user([&] { calc().chkSelPretok[4]->setChecked(true); });
-    user([&] { calc().cmdOK[4]->click(); });
+    user([&] { calc().control<Button>("cmdOK", 4).click(); });
     EXPECT_TRUE(calc().chkSelPretok[4]->checked());
     EXPECT_FALSE(calc().picPretokSkrOdtok[4]->visible());
 }
@@ -370,11 +391,11 @@ TEST_F(CalcFormTest, TextThatIsNotANumberEndsLikeAnEmptiedBoxWithoutRecalculatin
     rec().RainIntensities[3] = 150;
     user([&] { calc().optSelType[0]->click(); });
     user([&] { calc().cboSelType->setListIndex(2); });
-    ASSERT_EQ(calc().txtObjAkum[2]->text(), "17.3");
-    user([&] { calc().txtSoucBezp[2]->setText("abc"); });
-    EXPECT_EQ(calc().txtSoucBezp[2]->text(), "");
+    ASSERT_EQ(calc().box("txtObjAkum", 2).text(), "17.3");
+    user([&] { calc().box("txtSoucBezp", 2).setText("abc"); });
+    EXPECT_EQ(calc().box("txtSoucBezp", 2).text(), "");
     EXPECT_EQ(rec().SoucBezp, 0.0f);
-    EXPECT_EQ(calc().txtObjAkum[2]->text(), "17.3"); // as after emptying the box
-    user([&] { calc().txtSoucBezp[2]->setText("1.5"); });
-    EXPECT_EQ(calc().txtObjAkum[2]->text(), "21.6"); // 17.28 × 1.5 / 1.2
+    EXPECT_EQ(calc().box("txtObjAkum", 2).text(), "17.3"); // as after emptying the box
+    user([&] { calc().box("txtSoucBezp", 2).setText("1.5"); });
+    EXPECT_EQ(calc().box("txtObjAkum", 2).text(), "21.6"); // 17.28 × 1.5 / 1.2
 }

@@ -32,7 +32,7 @@ TEST(Designs, Surface)
         b.r.SelIntDeste = c.i;
         b.r.SoucFiltrace = c.kf;
         b.engine.CalcTechnology();
-        EXPECT_EQ(b.host.box("txtInfilPlocha", 1), c.shown);
+        EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 1), c.shown);
         EXPECT_EQ(b.r.InfilPlocha, num::ruleR(c.shown).value);
     }
 }
@@ -57,10 +57,10 @@ TEST(Designs, Swale)
     s.r.OdvodNepPlocha = 1800;
     s.r.SoucFiltrace = 1e-5f;
     s.engine.CalcTechnology();
-    EXPECT_EQ(s.host.box("txtInfilPlocha", 2), "360.0");
-    EXPECT_EQ(s.host.box("txtObjAkum", 2), "26.7");
-    EXPECT_EQ(s.host.box("txtVyskaVzduti", 2), "0.07");
-    EXPECT_EQ(s.host.box("txtDobaPrazdneni", 2), "4.1");
+    EXPECT_EQ(s.host.box(&ProjectRecord::InfilPlocha, 2), "360.0");
+    EXPECT_EQ(s.host.box(&ProjectRecord::ObjAkum, 2), "26.7");
+    EXPECT_EQ(s.host.box(&ProjectRecord::VyskaVzduti, 2), "0.07");
+    EXPECT_EQ(s.host.box(&ProjectRecord::DobaPrazdneni, 2), "4.1");
     EXPECT_FLOAT_EQ(s.r.ObjAkum, 26.749441f);
     EXPECT_EQ(s.r.SelIntDeste, 37.0f);
 }
@@ -99,7 +99,7 @@ TEST(Designs, Combined)
         b.r.SirkaRyhy = c.b;
         b.r.PorVyplne = c.porosity;
         if (c.outflow > 0) {
-            b.host.checked.insert("chkSelPretok(3)");
+            b.host.on.insert(Switch::Overflow);
             b.r.ThrottledOutflow = c.outflow;
             b.r.EffectivePorosity = c.effective;
         }
@@ -142,11 +142,11 @@ TEST(Designs, Trench)
     d.r.VystupPlocha = 120;
     d.r.PocetPotrubi = 2;
     d.r.VystupRychlost = 0.08f;
-    d.host.checked.insert("chkSelPretok(4)");
+    d.host.on.insert(Switch::Drainage);
     d.engine.ComputeButton(4);
     EXPECT_FLOAT_EQ(d.r.DelkaRyhy, 37.143925f);
     EXPECT_FLOAT_EQ(d.r.ObjAkum, 12.257496f);
-    EXPECT_EQ(d.host.box("txtInfilPlocha", 4), "55.7");
+    EXPECT_EQ(d.host.box(&ProjectRecord::InfilPlocha, 4), "55.7");
     EXPECT_FLOAT_EQ(d.r.DrainCapacity, 71.31634f);
     EXPECT_EQ(lastText(d), "Podmínka výstupního odtoku je splněna. ( 71.32 > 5.52 )");
 }
@@ -194,14 +194,14 @@ TEST(Designs, Shaft)
         b.r.VyskaFiltrVrstvy = c.filter;
         b.r.VyskaPiskVrstvy = c.sand;
         b.r.HPV = c.hpv;
-        b.host.optionsOn.insert(c.typeB ? "optSelTypPudy5(1)" : "optSelTypPudy5(0)");
+        b.host.on.insert(c.typeB ? Switch::FilterTypeB : Switch::FilterTypeA);
         b.engine.ComputeButton(5);
         EXPECT_FLOAT_EQ(b.r.VyskaVzduti, c.height) << c.area;
         EXPECT_EQ(b.r.InfilPlocha, c.infilArea);
         EXPECT_FLOAT_EQ(b.r.HloubkaSachty, c.depth);
         EXPECT_EQ(b.r.PotrHloubkaZahl, c.need);
         EXPECT_FLOAT_EQ(b.r.ObjAkum, c.volume);
-        EXPECT_EQ(b.host.box("txtSoucFiltrPruleh", 5), c.filterShown);
+        EXPECT_EQ(b.host.box(&ProjectRecord::SoucFiltrPruleh, 5), c.filterShown);
         EXPECT_EQ(lastText(b), c.message);
         EXPECT_EQ(b.host.messages.size(), 1u);
     }
@@ -223,7 +223,7 @@ TEST(Designs, Basin)
     EXPECT_FLOAT_EQ(b.r.InfilTok, 0.048f);
     EXPECT_FLOAT_EQ(b.r.ObjAkum, 183.168f);
     EXPECT_FLOAT_EQ(b.r.VypObjNadrz, 745.49536f);
-    EXPECT_EQ(b.host.box("txtVypObjNadrz", -1), "745.50");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VypObjNadrz, 6), "745.50");
     EXPECT_EQ(b.r.SelDTrvDeste, 20.0f);
     EXPECT_EQ(lastText(b), "Infilovací tok přesahuje průměrný infilovací tok.");
 
@@ -237,10 +237,10 @@ TEST(Designs, Basin)
     s.r.SirkaDnaNadrz = 10;
     s.r.HloubkaNadrz = 1.2f;
     s.r.SklonSvahuNadrz = 1.5f;
-    s.host.checked.insert("chkPredUsaz");
+    s.host.on.insert(Switch::Settling);
     s.engine.ComputeButton(6);
     EXPECT_FLOAT_EQ(s.r.ObjAkum, 81.216f);
     EXPECT_FLOAT_EQ(s.r.VypObjNadrz, 380.31735f);
-    EXPECT_EQ(s.host.box("txtInfilTok", -1), "0.01");
+    EXPECT_EQ(s.host.box(&ProjectRecord::InfilTok, 6), "0.01");
     EXPECT_EQ(lastText(s), "Průkaz předpokladu infilovacího toku je v pořádku.");
 }

@@ -45,7 +45,7 @@ void shaftExample(Bench& b)
     b.r.NezamrzHlPritok = 1.0f;
     b.r.VyskaFiltrVrstvy = 0.5f;
     b.r.VyskaPiskVrstvy = 0.7f; // ignored for "typ A"
-    b.host.optionsOn.insert("optSelTypPudy5(0)");
+    b.host.on.insert(Switch::FilterTypeA);
     b.r.RainDurations[9] = 0; // skipped: never divided by
 }
 
@@ -70,12 +70,12 @@ TEST(Surface, WorkedExamplesShowTheAreaWithOneDecimal)
     b.r.SelIntDeste = 150;
     b.r.SoucFiltrace = 1e-4f; // 1000 / 300 − 1 = 2.333
     b.engine.CalcTechnology();
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 1), "428.6");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 1), "428.6");
     EXPECT_EQ(b.r.InfilPlocha, 428.6f); // read back as shown
 
     b.r.SoucFiltrace = 1e-5f; // 100 / 300 − 1 = −0.667: a negative area, no message
     b.engine.CalcTechnology();
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 1), "-1 500.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 1), "-1 500.0");
     EXPECT_EQ(b.r.InfilPlocha, -1500.0f);
     EXPECT_TRUE(b.host.messages.empty());
 }
@@ -94,7 +94,7 @@ TEST(Surface, NoIntensityWarnsHidesThePanesAndSurvivesTheReentry)
     EXPECT_EQ(b.host.messages, (std::vector<Message>{{MessageIcon::Exclamation, "Chyba",
                                                       "Intenzita návrhového deště není zadána"}}));
     EXPECT_EQ(b.host.log, (Strings{"msg:Intenzita návrhového deště není zadána", "hide", "redo",
-                                  "txtInfilPlocha(1)=0.0"}));
+                                  "InfilPlocha(1)=0.0"}));
     EXPECT_EQ(b.r.InfilPlocha, 0.0f);
     EXPECT_EQ(b.form.TechIndex, 0);
 }
@@ -117,10 +117,10 @@ TEST(Swale, WorkedExampleSandAndSilt)
     exampleRain(b.r);
     b.engine.CalcTechnology();
     // V = (10^-7 × 1100 × 150 − 0.5e-5 × 100) × 60 × 1.2 × 15 = 17.28
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 2), "100.0");
-    EXPECT_EQ(b.host.box("txtObjAkum", 2), "17.3");
-    EXPECT_EQ(b.host.box("txtVyskaVzduti", 2), "0.17");
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 2), "9.6");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 2), "100.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 2), "17.3");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VyskaVzduti, 2), "0.17");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 2), "9.6");
     EXPECT_FLOAT_EQ(b.r.ObjAkum, 17.28f);
     EXPECT_FLOAT_EQ(b.r.VyskaVzduti, 0.1728f); // the unrounded height gives 9.6 h
     EXPECT_EQ(b.r.SelDTrvDeste, 15.0f);
@@ -129,7 +129,7 @@ TEST(Swale, WorkedExampleSandAndSilt)
 
     b.form.SoilOption = 1;
     b.engine.CalcTechnology();
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 2), "200.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 2), "200.0");
 }
 
 TEST(Swale, ZeroRainZeroKfAndNoArea)
@@ -138,17 +138,17 @@ TEST(Swale, ZeroRainZeroKfAndNoArea)
     exampleRain(b.r);
     singleRain(b.r, 3, 0);
     b.engine.CalcTechnology();
-    EXPECT_EQ(b.host.box("txtObjAkum", 2), "0.0");
-    EXPECT_EQ(b.host.box("txtVyskaVzduti", 2), "0.00");
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 2), "0.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 2), "0.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VyskaVzduti, 2), "0.00");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 2), "0.0");
 
     // kf = 0: the emptying time is left as it was.
     singleRain(b.r, 3, 150);
     b.r.SoucFiltrace = 0;
     b.r.DobaPrazdneni = 4;
     b.engine.CalcTechnology();
-    EXPECT_EQ(b.host.box("txtVyskaVzduti", 2), "0.18"); // 17.82 / 100 without infiltration
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 2), "0.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VyskaVzduti, 2), "0.18"); // 17.82 / 100 without infiltration
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 2), "0.0");
     EXPECT_EQ(b.r.DobaPrazdneni, 4.0f);
 
     b.host.log.clear();
@@ -164,27 +164,27 @@ TEST(Swale, FaultOnTheHeightKeepsTheVolumeAlreadyShown)
     b.form.SoilOption = 9; // no soil option: the area (0) stays
     b.r.VyskaVzduti = 3;
     EXPECT_THROW(b.engine.CalcTechnology(), FloatFault);
-    EXPECT_EQ(b.host.box("txtObjAkum", 2), "16.2"); // 10^-7 × 1000 × 150 × 1080
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 2), "16.2"); // 10^-7 × 1000 × 150 × 1080
     EXPECT_EQ(b.r.VyskaVzduti, 3.0f);
-    EXPECT_EQ(b.host.box("txtVyskaVzduti", 2), "<unset>");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VyskaVzduti, 2), "<unset>");
 }
 
 TEST(Combined, WorkedExampleWithItsMessage)
 {
     Bench b(3);
     combinedExample(b);
-    EXPECT_EQ(b.host.log, (Strings{"txtObjAkum(3)=", "txtDelkaRyhy(3)=", "txtSirkaPrulehu(3)=",
-                                  "txtHloubkaPrulehu(3)=", "txtDobaPrazdneni(3)=",
-                                  "txtInfilPlocha(3)=100.0"}));
+    EXPECT_EQ(b.host.log, (Strings{"ObjAkum(3)=", "DelkaRyhy(3)=", "SirkaPrulehu(3)=",
+                                  "HloubkaPrulehu(3)=", "DobaPrazdneni(3)=",
+                                  "InfilPlocha(3)=100.0"}));
     b.engine.ComputeButton(3);
     EXPECT_EQ(b.r.ThrottledOutflow, 0.0f);
     EXPECT_EQ(b.r.EffectivePorosity, 0.35f);
     // L = (0.0165 − 17.28 / 1080) / (0.175 / 1080 + 1 × 0.5e-5) = 2.993
-    EXPECT_EQ(b.host.box("txtObjAkum", 3), "17.3");
-    EXPECT_EQ(b.host.box("txtDelkaRyhy", 3), "3.0");
-    EXPECT_EQ(b.host.box("txtSirkaPrulehu", 3), "0.50");
-    EXPECT_EQ(b.host.box("txtHloubkaPrulehu", 3), "11.55");
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 3), "641.4");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 3), "17.3");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DelkaRyhy, 3), "3.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::SirkaPrulehu, 3), "0.50");
+    EXPECT_EQ(b.host.box(&ProjectRecord::HloubkaPrulehu, 3), "11.55");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 3), "641.4");
     EXPECT_FLOAT_EQ(b.r.VyskaVzduti, 0.1728f);
     EXPECT_EQ(b.host.messages,
               std::vector<Message>{info("Navržená infilovací plocha je dostatečná ( 1.50 < 100.00 ).")});
@@ -200,11 +200,11 @@ TEST(Combined, FootprintLargerThanTheSwaleWarns)
     b.r.SirkaRyhy = 2.0f;
     b.r.ThrottledOutflow = 0;
     b.r.EffectivePorosity = 0.01f;
-    b.host.checked.insert("chkSelPretok(3)");
+    b.host.on.insert(Switch::Overflow);
     b.engine.ComputeButton(3);
     EXPECT_EQ(b.r.EffectivePorosity, 0.01f);
     EXPECT_FLOAT_EQ(b.r.DelkaRyhy, 131.27827f);
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 3), "3.7");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 3), "3.7");
     EXPECT_EQ(b.host.messages, std::vector<Message>{warning(
                                    "Navržená infilovací plocha je nedostatečná ( 262.56 > 100.00 ).")});
 }
@@ -216,13 +216,13 @@ TEST(Combined, NoPositiveLengthLeavesNoStaleEmptyingTime)
     b.engine.ComputeButton(3);
     b.host.messages.clear();
     // A throttled outflow larger than the inflow leaves nothing to the trench.
-    b.host.checked.insert("chkSelPretok(3)");
+    b.host.on.insert(Switch::Overflow);
     b.r.ThrottledOutflow = 0.02f;
     b.r.EffectivePorosity = 0.35f;
     b.engine.ComputeButton(3);
     EXPECT_EQ(b.r.DelkaRyhy, 0.0f);
-    EXPECT_EQ(b.host.box("txtDelkaRyhy", 3), "0.0");
-    EXPECT_EQ(b.host.box("txtDobaPrazdneni", 3), "");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DelkaRyhy, 3), "0.0");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DobaPrazdneni, 3), "");
     EXPECT_FLOAT_EQ(b.r.DobaPrazdneni, 641.42224f); // unchanged from the first design
     EXPECT_TRUE(b.host.messages.empty());
 }
@@ -236,7 +236,7 @@ TEST(Combined, NoSwaleAreaReportsAndGoesOn)
     ASSERT_FALSE(b.host.messages.empty());
     EXPECT_EQ(b.host.messages[0],
               (Message{MessageIcon::Stop, "Chyba", "Není zadána odvodňovaná plocha."}));
-    EXPECT_NE(b.host.box("txtDelkaRyhy", 3), "<unset>");
+    EXPECT_NE(b.host.box(&ProjectRecord::DelkaRyhy, 3), "<unset>");
 }
 
 TEST(Trench, WorkedExample)
@@ -248,9 +248,9 @@ TEST(Trench, WorkedExample)
     b.r.EffectivePorosity = 0.2f;
     b.engine.ComputeButton(4);
     // L = 0.015 / (0.175 / 1080 + 1 × 0.5e-5) = 89.8; V = (0.015 − 89.8 × 0.5e-5) × 1080
-    EXPECT_EQ(b.host.box("txtDelkaRyhy", 4), "89.8");
-    EXPECT_EQ(b.host.box("txtObjAkum", 4), "15.7");
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 4), "89.8");
+    EXPECT_EQ(b.host.box(&ProjectRecord::DelkaRyhy, 4), "89.8");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 4), "15.7");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 4), "89.8");
     EXPECT_EQ(b.r.InfilPlocha, 89.8f);
     EXPECT_EQ(b.r.EffectivePorosity, 0.35f);
     EXPECT_FLOAT_EQ(b.r.OdtokDoInfil, 15.0f);
@@ -264,7 +264,7 @@ TEST(Trench, DrainCapacityAgainstTheInflow)
     b.r.VyskaRyhy = 1;
     b.r.SirkaRyhy = 0.5f;
     b.r.EffectivePorosity = 0.35f;
-    b.host.checked.insert("chkSelPretok(4)");
+    b.host.on.insert(Switch::Drainage);
     b.r.VystupPlocha = 10;
     b.r.VystupRychlost = 0.1f;
     b.engine.ComputeButton(4); // 10 / 10000 × 1 × 0.1 × 89.8 × 1000 = 8.98 l/s
@@ -319,18 +319,18 @@ TEST(Shaft, WorkedExampleWithTheFilterAtItsLimit)
     shaftExample(b);
     b.engine.ComputeButton(5);
     // Q 0.003, A_b 1.131, numerator 0.0029435, denominator 0.000727 + 0.0000942
-    EXPECT_EQ(b.host.box("txtVyskaVzduti", 5), "3.58");
+    EXPECT_EQ(b.host.box(&ProjectRecord::VyskaVzduti, 5), "3.58");
     EXPECT_FLOAT_EQ(b.r.VyskaVzduti, 3.5831587f);
     // 1.131 + π × 1.2 × 3.584 / 2 = 7.887
-    EXPECT_EQ(b.host.box("txtInfilPlocha", 5), "7.89");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilPlocha, 5), "7.89");
     EXPECT_EQ(b.r.InfilPlocha, 7.89f);
-    EXPECT_EQ(b.host.box("txtHloubkaSachty", -1), "5.08"); // no sand layer for "typ A"
-    EXPECT_EQ(b.host.box("txtPotrHloubkaZahl", -1), "6.08");
+    EXPECT_EQ(b.host.box(&ProjectRecord::HloubkaSachty, 5), "5.08"); // no sand layer for "typ A"
+    EXPECT_EQ(b.host.box(&ProjectRecord::PotrHloubkaZahl, 5), "6.08");
     EXPECT_EQ(b.r.PotrHloubkaZahl, 6.08f);
     // (0.003 − 1e-4 × 7.89 / 2) × 900 × 1.2 = 2.81
-    EXPECT_EQ(b.host.box("txtObjAkum", 5), "2.81");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 5), "2.81");
     // (1.44 + 2 × 3.584 × 1.2) × 1e-4 = 1.004e-3, shown 1.0E-03 and read back as 0.001
-    EXPECT_EQ(b.host.box("txtSoucFiltrPruleh", 5), "1.0E-03");
+    EXPECT_EQ(b.host.box(&ProjectRecord::SoucFiltrPruleh, 5), "1.0E-03");
     EXPECT_EQ(b.r.SoucFiltrPruleh, 0.001f);
     EXPECT_EQ(b.host.messages,
               std::vector<Message>{info("Potřebná propustnost filtru je dostačující.")});
@@ -355,7 +355,7 @@ TEST(Shaft, NoInnerDiameterFaultsAfterTheVolume)
     b.r.PrumerSachtyVnit = 0;
     b.r.SoucFiltrPruleh = 3;
     EXPECT_THROW(b.engine.CheckDesign(), FloatFault);
-    EXPECT_EQ(b.host.box("txtObjAkum", 5), "2.81");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 5), "2.81");
     EXPECT_EQ(b.r.SoucFiltrPruleh, 3.0f);
 }
 
@@ -367,9 +367,9 @@ TEST(Basin, WorkedExampleAndItsMessages)
     EXPECT_EQ(b.r.BasinTopLength, 26.0f);
     EXPECT_EQ(b.r.BasinTopWidth, 16.0f);
     // (√(26 × 20 × 10 × 16) + 416 + 200) × 0.5 = 452.22
-    EXPECT_EQ(b.host.box("txtVypObjNadrz", -1), "452.22");
-    EXPECT_EQ(b.host.box("txtInfilTok", -1), "0.05");
-    EXPECT_EQ(b.host.box("txtObjAkum", 6), "108.00"); // (0.15 − 0.05) × 900 × 1.2
+    EXPECT_EQ(b.host.box(&ProjectRecord::VypObjNadrz, 6), "452.22");
+    EXPECT_EQ(b.host.box(&ProjectRecord::InfilTok, 6), "0.05");
+    EXPECT_EQ(b.host.box(&ProjectRecord::ObjAkum, 6), "108.00"); // (0.15 − 0.05) × 900 × 1.2
     // Unsettled: (416 + 200) / 2 × 2e-5 / 2 = 0.00308 < 0.05
     EXPECT_EQ(b.host.texts(), (Strings{"Objem nádrže je dostačující.",
                                        "Infilovací tok přesahuje průměrný infilovací tok."}));
@@ -396,7 +396,7 @@ TEST(Basin, VolumeEqualToTheRequiredOneIsEnough)
     b.r.HloubkaNadrz = 1;
     b.r.SklonSvahuNadrz = 0;
     b.r.SoucFiltrace = 0.004f; // settled: 72 × 0.004 / 2 = 0.144 ≥ 0.05
-    b.host.checked.insert("chkPredUsaz");
+    b.host.on.insert(Switch::Settling);
     b.engine.ComputeButton(6);
     ASSERT_EQ(b.r.VypObjNadrz, b.r.ObjAkum);
     EXPECT_EQ(b.host.messages, (std::vector<Message>{
@@ -404,7 +404,7 @@ TEST(Basin, VolumeEqualToTheRequiredOneIsEnough)
                                    info("Průkaz předpokladu infilovacího toku je v pořádku.")}));
 
     // Unsettled, a fifth of kf: 72 × 0.0008 / 2 = 0.0288 < 0.05
-    b.host.checked.clear();
+    b.host.on.clear();
     b.engine.ComputeButton(6);
     EXPECT_EQ(b.host.messages.back(), warning("Infilovací tok přesahuje průměrný infilovací tok."));
 }
@@ -434,8 +434,8 @@ TEST(ComputeChecks, EveryFailureInOrderInOneStopMessage)
          [](Bench& b) {
              b.r.SoucBezp = 0;
              b.r.PorVyplne = std::nanf("");
-             b.host.checked.insert("chkSelPretok(3)");
-             b.host.shown.insert("picPretokSkrOdtok(3)");
+             b.host.on.insert(Switch::Overflow);
+             b.host.openPanels.insert(3);
          },
          "Součinitel filtrace průlehu je menší nebo rovna nule.\r\n"
          "Součinitel bezpečnosti je menší nebo roven nule.\r\n"
@@ -447,7 +447,7 @@ TEST(ComputeChecks, EveryFailureInOrderInOneStopMessage)
          [](Bench& b) {
              b.r.SoucBezp = -1;
              b.r.MinPrusakDraha = 0;
-             b.host.optionsOn.insert("optSelTypPudy5(1)");
+             b.host.on.insert(Switch::FilterTypeB);
          },
          "Součinitel bezpečnosti je menší nebo roven nule.\r\n"
          "Nezámrzná hloubka přítoku je menší nebo rovna nule.\r\n"
@@ -488,9 +488,9 @@ TEST(ComputeChecks, PassingChecksRunTheDesignAndOtherButtonsDoNothing)
     trench.r.VyskaRyhy = 1;
     trench.r.SirkaRyhy = 0.5f;
     trench.r.EffectivePorosity = 0.35f;
-    trench.host.checked.insert("chkSelPretok(4)");
+    trench.host.on.insert(Switch::Drainage);
     trench.engine.ComputeButton(4);
-    EXPECT_EQ(trench.host.box("txtDelkaRyhy", 4), "89.8");
+    EXPECT_EQ(trench.host.box(&ProjectRecord::DelkaRyhy, 4), "89.8");
 
     for (int index : {0, 1, 2, 7}) {
         Bench b(index);

@@ -11,22 +11,37 @@
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace infil::test {
 
-inline std::string key(std::string_view control, int index)
+// The record field's name, as the batch mode writes it ("ObjAkum").
+inline std::string fieldName(float ProjectRecord::*field)
 {
-    std::string k(control);
-    return index < 0 ? k : k + "(" + std::to_string(index) + ")";
+    ProjectRecord probe;
+    std::string found;
+    visitFields(probe, [&](const char* name, auto& f) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(f)>, float>)
+            if (&f == &(probe.*field))
+                found = name;
+    });
+    return found;
+}
+
+// "ObjAkum(2)": a shown field and its pane.
+inline std::string key(float ProjectRecord::*field, int pane)
+{
+    return fieldName(field) + "(" + std::to_string(pane) + ")";
 }
 
 class FakeEngineHost : public EngineHost {
 public:
     std::map<std::string, std::string> boxes;
     std::vector<Message> messages;
-    std::vector<std::string> log; // "box(k)=text", "msg:text", "hide", "redo"
-    std::set<std::string> checked, optionsOn, shown;
+    std::vector<std::string> log; // "ObjAkum(2)=text", "msg:text", "hide", "redo"
+    std::set<Switch> on;
+    std::set<int> openPanels;
     std::function<void()> onRedo;
 
     void showMessage(const Message& m) override
@@ -34,10 +49,10 @@ public:
         messages.push_back(m);
         log.push_back("msg:" + m.text);
     }
-    void setBoxText(std::string_view c, int i, const std::string& t) override
+    void show(float ProjectRecord::*field, int pane, const std::string& t) override
     {
-        boxes[key(c, i)] = t;
-        log.push_back(key(c, i) + "=" + t);
+        boxes[key(field, pane)] = t;
+        log.push_back(key(field, pane) + "=" + t);
     }
     void hideResultPanes() override { log.push_back("hide"); }
     void redoDesignModeOption() override
@@ -46,13 +61,12 @@ public:
         if (onRedo)
             onRedo();
     }
-    bool isChecked(std::string_view c, int i) const override { return checked.count(key(c, i)); }
-    bool isOptionOn(std::string_view c, int i) const override { return optionsOn.count(key(c, i)); }
-    bool isShown(std::string_view c, int i) const override { return shown.count(key(c, i)); }
+    bool isOn(Switch which) const override { return on.count(which) > 0; }
+    bool isPipePanelOpen(int pane) const override { return openPanels.count(pane) > 0; }
 
-    std::string box(std::string_view c, int i) const
+    std::string box(float ProjectRecord::*field, int pane) const
     {
-        const auto it = boxes.find(key(c, i));
+        const auto it = boxes.find(key(field, pane));
         return it == boxes.end() ? "<unset>" : it->second;
     }
     std::vector<std::string> texts() const

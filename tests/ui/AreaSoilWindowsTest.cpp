@@ -2,7 +2,6 @@
 // mouse and the keyboard from the main window's "Zadat" buttons. With
 // INFIL_SHOTS_DIR set to a folder, the windows are also saved there as PNGs.
 
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "WindowTestSupport.h"
 
 #include "ui/DialogWindows.h"

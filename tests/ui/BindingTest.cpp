@@ -1,7 +1,6 @@
 // The binding layer on a small form of its own: what the user does reaches the
 // model through one user action, and the widgets always show the model's state.
 
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "FloatOps.h"
 #include "NumberFormat.h"
 #include "WindowTestSupport.h"
@@ -226,8 +225,8 @@ TEST_F(BindingTest, CheckBoxListAndUpDownShowTheModelsDecision)
     EXPECT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), QString::fromUtf8("druhý"));
     EXPECT_EQ(combo->currentIndex(), -1);
-    emit combo->activated(1);
-    emit combo->activated(1); // choosing the chosen entry runs the handler again
+    Q_EMIT combo->activated(1);
+    Q_EMIT combo->activated(1); // choosing the chosen entry runs the handler again
     EXPECT_EQ(listClicks, 2);
     EXPECT_EQ(combo->currentIndex(), 1);
     list.clear();
@@ -268,7 +267,7 @@ TEST_F(BindingTest, LabelsLinksButtonsAndContainers)
     EXPECT_EQ(plain->text(), "<b>ne</b>");
     EXPECT_EQ(plain->textFormat(), Qt::PlainText);
     EXPECT_TRUE(anchor->text().contains("a &lt; b"));
-    emit anchor->linkActivated("#");
+    Q_EMIT anchor->linkActivated("#");
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(push->text(), QString::fromUtf8("Výpočti"));
     push->click();

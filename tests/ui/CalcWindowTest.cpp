@@ -2,7 +2,6 @@
 // its options and buttons. Every check compares what the widgets show with what
 // the model holds, so it proves the binding and the layout, not the formulas.
 
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "WindowTestSupport.h"
 
 #include "ui/Binding.h"
@@ -47,11 +46,26 @@ using test::RecordingPort;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+// A desktop with a fixed clock, a recognisable time format and a browser that
+// only remembers what it was asked to open.
+class TestPlatform : public model::Platform {
+public:
+    model::DateTime now() const override { return {2024, 5, 6, 7, 8, 9}; }
+    std::string timeOfDay(const model::DateTime& t) const override
+    {
+        return hoursAndSeconds ? std::to_string(t.hour) + "h" + std::to_string(t.second)
+                               : model::Platform::timeOfDay(t);
+    }
+    void openUrl(const std::string& address) override { opened.push_back(address); }
+    std::vector<std::string> opened;
+    bool hoursAndSeconds = false;
+};
+
 class CalcWindowTest : public ::testing::Test {
 protected:
     CalcWindowTest() : app(folder.path().toStdString(), port)
     {
-        app.clock = [] { return model::DateTime{2024, 5, 6, 7, 8, 9}; };
+        app.setPlatform(&platform);
         app.userAction([this] { app.calc().load(); });
         window = std::make_unique<ui::CalcWindow>(app);
         window->show();
@@ -208,6 +222,7 @@ protected:
 
     QTemporaryDir folder;
     RecordingPort port;
+    TestPlatform platform;
     model::Application app;
     std::unique_ptr<ui::CalcWindow> window;
 };
@@ -222,8 +237,8 @@ TEST_F(CalcWindowTest, SurfaceInfiltration)
     chooseTechnology(1);
     EXPECT_EQ(calc().shownPane(), 1);
     EXPECT_TRUE(widget(calc().picResults[1])->isVisible());
-    EXPECT_FALSE(widget(calc().cmdCalcul[1])->isVisible()); // pane 1 computes at once
-    type(calc().txtHPV, "3.5");
+    EXPECT_FALSE(widget(&calc().control<model::Button>("cmdCalcul", 1))->isVisible()); // pane 1 computes at once
+    type(&calc().box("txtHPV"), "3.5");
     EXPECT_FLOAT_EQ(app.record().HPV, 3.5f);
     expectWindowMirrorsModel();
 }
@@ -236,15 +251,15 @@ TEST_F(CalcWindowTest, SwaleInfiltration)
     click(calc().optSelTypPudy2[1]);
     EXPECT_TRUE(calc().optSelTypPudy2[1]->value());
     // Typed key by key, "1," is no number: the box empties and "5" follows.
-    type(calc().txtSoucBezp[2], "1,5");
-    EXPECT_EQ(widget<QLineEdit>(calc().txtSoucBezp[2])->text(), "5");
+    type(&calc().box("txtSoucBezp", 2), "1,5");
+    EXPECT_EQ(widget<QLineEdit>(&calc().box("txtSoucBezp", 2))->text(), "5");
     // Pasted whole, the box empties.
-    auto* safety = widget<QLineEdit>(calc().txtSoucBezp[2]);
+    auto* safety = widget<QLineEdit>(&calc().box("txtSoucBezp", 2));
     safety->selectAll();
     safety->insert("1,5");
     EXPECT_EQ(safety->text(), "");
     EXPECT_EQ(app.record().SoucBezp, 0.0f);
-    type(calc().txtSoucBezp[2], "1.3");
+    type(&calc().box("txtSoucBezp", 2), "1.3");
     EXPECT_FLOAT_EQ(app.record().SoucBezp, 1.3f);
     expectWindowMirrorsModel();
 }
@@ -255,21 +270,21 @@ TEST_F(CalcWindowTest, CombinedSwaleAndTrenchWithOverflowPanel)
     chooseTechnology(3);
     ASSERT_EQ(calc().shownPane(), 3);
     click(calc().optSelTypPudy3[0]);
-    type(calc().txtSoucFiltrPruleh[3], "1e-4");
-    type(calc().txtSirkaRyhy[3], "0.5");
-    type(calc().txtVyskaRyhy[3], "1");
+    type(&calc().box("txtSoucFiltrPruleh", 3), "1e-4");
+    type(&calc().box("txtSirkaRyhy", 3), "0.5");
+    type(&calc().box("txtVyskaRyhy", 3), "1");
     click(calc().chkSelPretok[3]);
     QWidget* panel = widget(calc().picPretokSkrOdtok[3]);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(widget(calc().cmdEdit[3])->isEnabled());
     expectCleanLayout(widget(calc().picResults[3]));
-    type(calc().txtPrumTroubVnit[3], "100");
-    type(calc().txtPrumTroubVnej[3], "120");
-    type(calc().txtSpecDrenOdtok[3], "10");
-    click(calc().cmdOK[3]);
+    type(&calc().box("txtPrumTroubVnit", 3), "100");
+    type(&calc().box("txtPrumTroubVnej", 3), "120");
+    type(&calc().box("txtSpecDrenOdtok", 3), "10");
+    click(&calc().control<model::Button>("cmdOK", 3));
     EXPECT_FALSE(panel->isVisible());
     EXPECT_NEAR(app.record().EffectivePorosity, 0.3578, 1e-4);
-    click(calc().cmdCalcul[3]);
+    click(&calc().control<model::Button>("cmdCalcul", 3));
     expectWindowMirrorsModel();
 }
 
@@ -278,20 +293,20 @@ TEST_F(CalcWindowTest, TrenchWithDrainPanel)
     sharedInputs();
     chooseTechnology(4);
     ASSERT_EQ(calc().shownPane(), 4);
-    type(calc().txtPorVyplne[4], "0.3");
-    type(calc().txtSirkaRyhy[4], "0.6");
-    type(calc().txtVyskaRyhy[4], "1.2");
+    type(&calc().box("txtPorVyplne", 4), "0.3");
+    type(&calc().box("txtSirkaRyhy", 4), "0.6");
+    type(&calc().box("txtVyskaRyhy", 4), "1.2");
     click(calc().chkSelPretok[4]);
-    auto* arrows = widget<ui::UpDownButtons>(calc().UpDownPipes[4]);
+    auto* arrows = widget<ui::UpDownButtons>(&calc().control<model::UpDown>("UpDown", 4));
     QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
     QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
-    EXPECT_EQ(widget<QLineEdit>(calc().txtPocetPotrubi[4])->text(), "3");
+    EXPECT_EQ(widget<QLineEdit>(&calc().box("txtPocetPotrubi", 4))->text(), "3");
     EXPECT_FLOAT_EQ(app.record().PocetPotrubi, 3.0f);
     // OK with no diameters switches the drain off again.
-    click(calc().cmdOK[4]);
+    click(&calc().control<model::Button>("cmdOK", 4));
     EXPECT_FALSE(widget<QCheckBox>(calc().chkSelPretok[4])->isChecked());
     EXPECT_FALSE(widget(calc().cmdEdit[4])->isEnabled());
-    click(calc().cmdCalcul[4]);
+    click(&calc().control<model::Button>("cmdCalcul", 4));
     expectWindowMirrorsModel();
 }
 
@@ -307,14 +322,14 @@ TEST_F(CalcWindowTest, ShaftInfiltration)
     choose(calc().cboTypSachty, 1);
     EXPECT_FALSE(widget<QLineEdit>(calc().txtPrumerSachtyVnit)->text().isEmpty());
     EXPECT_TRUE(widget(calc().txtPrumerSachtyVnej)->isEnabled());
-    auto* arrows = widget<ui::UpDownButtons>(calc().updSacht);
+    auto* arrows = widget<ui::UpDownButtons>(&calc().control<model::UpDown>("updSacht"));
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(arrows->upButton(), Qt::LeftButton);
     QTest::mouseClick(arrows->downButton(), Qt::LeftButton);
     EXPECT_EQ(app.record().SachtyCount, 3);
-    type(calc().txtNezamrzHlPritok, "1.2");
-    type(calc().txtVyskaFiltrVrstvy, "0.5");
-    click(calc().cmdCalcul[5]);
+    type(&calc().box("txtNezamrzHlPritok"), "1.2");
+    type(&calc().box("txtVyskaFiltrVrstvy"), "0.5");
+    click(&calc().control<model::Button>("cmdCalcul", 5));
     expectWindowMirrorsModel();
 }
 
@@ -324,14 +339,14 @@ TEST_F(CalcWindowTest, BasinInCentralisedMode)
     chooseTechnology(6);
     ASSERT_EQ(calc().shownPane(), 6);
     EXPECT_EQ(widget<QComboBox>(calc().cboSelType)->count(), 1);
-    type(calc().txtSpecInfilIntenz, "2");
-    type(calc().txtDelkaDnaNadrz, "20");
-    type(calc().txtSirkaDnaNadrz, "10");
-    type(calc().txtHloubkaNadrz, "1.5");
-    type(calc().txtSklonSvahuNadrz, "2");
+    type(&calc().box("txtSpecInfilIntenz"), "2");
+    type(&calc().box("txtDelkaDnaNadrz"), "20");
+    type(&calc().box("txtSirkaDnaNadrz"), "10");
+    type(&calc().box("txtHloubkaNadrz"), "1.5");
+    type(&calc().box("txtSklonSvahuNadrz"), "2");
     click(calc().chkPredUsaz);
     EXPECT_TRUE(calc().chkPredUsaz->checked());
-    click(calc().cmdCalcul[6]);
+    click(&calc().control<model::Button>("cmdCalcul", 6));
     expectWindowMirrorsModel();
 }
 
@@ -344,7 +359,7 @@ TEST_F(CalcWindowTest, ResultsTabShowsTheReportJustWritten)
     chooseTechnology(2);
     // Czech letters arrive as one insertion, as an input method delivers them.
     auto paste = [&](const QString& text) {
-        auto* edit = widget<QLineEdit>(calc().txtProjName);
+        auto* edit = widget<QLineEdit>(&calc().box("txtProjName"));
         edit->selectAll();
         edit->insert(text);
     };
@@ -411,17 +426,15 @@ TEST_F(CalcWindowTest, TabsFollowTheModel)
 
 TEST_F(CalcWindowTest, ClockLinksAndTheFirstTab)
 {
-    app.formatTime = [](const model::DateTime& t) { return std::to_string(t.hour) + "h" + std::to_string(t.second); };
-    std::vector<std::string> opened;
-    app.openUrl = [&](const std::string& address) { opened.push_back(address); };
+    platform.hoursAndSeconds = true;
     auto* clock = widget<QLabel>(calc().lblTime);
     for (int i = 0; i < 150 && clock->text() != "7h9"; ++i)
         QTest::qWait(10);
     EXPECT_EQ(clock->text(), "7h9");
-    emit widget<QLabel>(calc().lblOdkaz[1])->linkActivated("#");
-    EXPECT_EQ(opened, std::vector<std::string>{CalcForm::linkAddress(1)});
+    Q_EMIT widget<QLabel>(&calc().control<model::Label>("lblOdkaz", 1))->linkActivated("#");
+    EXPECT_EQ(platform.opened, std::vector<std::string>{CalcForm::linkAddress(1)});
 
-    widget<QLineEdit>(calc().txtProjName)->insert(QString::fromUtf8("Dvůr")); // as pasted
+    widget<QLineEdit>(&calc().box("txtProjName"))->insert(QString::fromUtf8("Dvůr")); // as pasted
     EXPECT_EQ(app.record().ProjName, "Dvůr");
 }
 
@@ -450,6 +463,18 @@ TEST_F(CalcWindowTest, EveryPaneAndPanelIsLaidOutCleanly)
     // The whole window fits a 1366 x 768 screen with its panel and title bar.
     EXPECT_LE(window->minimumSizeHint().width(), 1366);
     EXPECT_LE(window->minimumSizeHint().height(), 700);
+}
+
+// The window builds its widgets from the model's declarations alone: every
+// control the model declares has its widget, named after its key, in the window.
+TEST_F(CalcWindowTest, EveryDeclaredControlHasItsWidget)
+{
+    for (const auto& control : calc().controls()) {
+        QWidget* shown = window->widgetFor(*control);
+        ASSERT_NE(shown, nullptr) << control->key();
+        EXPECT_EQ(shown->objectName().toStdString(), control->key());
+        EXPECT_TRUE(window->isAncestorOf(shown)) << control->key();
+    }
 }
 
 TEST_F(CalcWindowTest, TheGuideKeepsThreePlacesForItsCaptions)
@@ -519,7 +544,7 @@ TEST_F(CalcWindowTest, Screenshots)
         QApplication::processEvents();
         window->grab().save(QDir(dir).filePath(name + ".png"));
     };
-    app.userAction([this] { calc().txtProjName->setText("Rodinný dům Na Výsluní"); });
+    app.userAction([this] { calc().box("txtProjName").setText("Rodinný dům Na Výsluní"); });
     window->tabs()->setCurrentIndex(0);
     shoot("tab0");
     window->tabs()->setCurrentIndex(1);

@@ -2,7 +2,6 @@
 // user drives it: it must show beside the main window, mirror its model and
 // put the cell editor over the cell being edited.
 
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "model/RainIntensityDialog.h"
 #include "WindowTestSupport.h"
 

@@ -2,7 +2,6 @@
 // What the window tests share: a message port that keeps what it was told, a
 // main window over a fresh program folder, and waiting for the event loop.
 
-// The model's headers come before Qt's: Qt defines `slots` as a macro.
 #include "model/Application.h"
 
 #include "ui/CalcWindow.h"
