@@ -1,7 +1,7 @@
 #pragma once
-// Reporting a floating-point fault that no number-reading handler swallows (a
-// Compute button, a list selection, the shared-input handlers): the step stops,
-// the user learns why, and the program goes on.
+// The message for a floating-point fault that no number-reading handler
+// swallows (a Compute button, a list selection, the shared-input handlers): the
+// step stops, the user learns why, and the program goes on.
 
 #include "FloatOps.h"
 #include "Messages.h"
@@ -16,20 +16,6 @@ inline Message floatFaultMessage(const FloatFault& fault)
     return Message{MessageIcon::Stop, std::string(kAppTitle),
                    "Výpočet byl přerušen (" + FloatFault::describe(fault.kind()) +
                        "). Zkontrolujte zadané hodnoty a opakujte výpočet."};
-}
-
-// Runs an engine step; a fault is reported through `port` instead of escaping.
-// Returns false when the step stopped on a fault.
-template <typename Step>
-bool runReportingFaults(MessagePort& port, Step&& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const FloatFault& fault) {
-        port.showMessage(floatFaultMessage(fault));
-        return false;
-    }
 }
 
 } // namespace infil
