@@ -1,5 +1,7 @@
 #include "rain/StationIntensities.h"
 
+#include "NumberFormat.h"
+
 #include "rain/DatabaseFile.h"
 #include "rain/Isolated.h"
 #include "rain/MdbReader.h"
@@ -21,7 +23,8 @@ enum class Outcome : std::int32_t {
     NotReadable,   // libmdb could not open the image or read its catalogue
     ReaderFailed,  // the child crashed or returned nonsense
     ReaderTimedOut,
-    ReaderNotStarted
+    ReaderNotStarted,
+    Implausible    // the table holds an intensity no rain has
 };
 
 // What the child sends back: the whole outcome in one fixed-size block.
@@ -30,6 +33,7 @@ struct Packet {
     Outcome outcome = Outcome::ReaderFailed;
     std::int16_t durations[9] = {};
     float intensities[7][9] = {};
+    TableGaps gaps;
 };
 static_assert(std::is_trivially_copyable_v<Packet>);
 constexpr std::uint32_t kMagic = 0x52414931; // "RAI1"
@@ -41,6 +45,7 @@ Outcome outcomeOf(ReadStatus status)
     case ReadStatus::NoSuchTable: return Outcome::NoSuchTable;
     case ReadStatus::NoRows: return Outcome::NoRows;
     case ReadStatus::Damaged: return Outcome::TableDamaged;
+    case ReadStatus::Implausible: return Outcome::Implausible;
     }
     return Outcome::ReaderFailed;
 }
@@ -57,7 +62,7 @@ Packet readImage(std::span<unsigned char> image, std::int16_t stationId, const S
     }
     StationDurationTable d = durations;
     StationIntensityTable t = intensities;
-    packet.outcome = outcomeOf(readStationTable(*database, stationId, d, t));
+    packet.outcome = outcomeOf(readStationTable(*database, stationId, d, t, &packet.gaps));
     for (int r = 1; r <= 9; ++r) {
         packet.durations[r - 1] = d[r];
         for (int k = 1; k <= 7; ++k)
@@ -119,10 +124,18 @@ Message fileMessage(FileStatus status, const std::string& path)
     return warning("Databázi intenzit deště nelze přečíst.\r\nSoubor: " + path + "\r\n" + fileProblem(status));
 }
 
-Message readMessage(Outcome outcome, std::int16_t stationId, const std::string& path)
+Message readMessage(const Packet& packet, std::int16_t stationId, const std::string& path)
 {
     const std::string table = stationTableName(stationId);
-    switch (outcome) {
+    switch (packet.outcome) {
+    case Outcome::Implausible:
+        return warning("Tabulka " + table + " v databázi intenzit deště obsahuje nepřípustnou intenzitu " +
+                       num::plain(static_cast<float>(packet.gaps.badValue)) + " l/(s.ha) (řádek " +
+                       std::to_string(packet.gaps.badRow) + ", periodicita č. " +
+                       std::to_string(packet.gaps.badPeriodicity) +
+                       "); intenzita musí být nezáporná a menší než " +
+                       num::plain(static_cast<float>(kImplausibleIntensity)) +
+                       ". Údaje stanice se nepoužijí.\r\nSoubor: " + path);
     case Outcome::NoSuchTable:
         return warning("V databázi intenzit deště nejsou údaje vybrané stanice (identifikátor " +
                        std::to_string(stationId) + "): chybí tabulka " + table + ".\r\nSoubor: " + path);
@@ -145,6 +158,22 @@ Message readMessage(Outcome outcome, std::int16_t stationId, const std::string& 
     return warning("Čtení databáze intenzit deště selhalo; soubor je zřejmě poškozený.\r\nSoubor: " + path);
 }
 
+// "\r\nperiodicita 0.2: 15, 20 min" for every periodicity with empty slots.
+std::string gapsText(const ProjectRecord& record, const TableGaps& gaps)
+{
+    std::string text;
+    for (int k = 1; k <= 7; ++k) {
+        if (gaps.missing[k - 1] == 0)
+            continue;
+        std::string durations;
+        for (int r = 1; r <= 9; ++r)
+            if (gaps.missing[k - 1] & (1u << (r - 1)))
+                durations += (durations.empty() ? "" : ", ") + num::plain(record.RainDurations[r]);
+        text += "\r\nperiodicita " + num::plain(record.Periodicities[k]) + ": " + durations + " min";
+    }
+    return text;
+}
+
 } // namespace
 
 bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const std::string& databasePath,
@@ -165,7 +194,7 @@ bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const
         case ChildResult::Outcome::Completed:
             packet = fromBytes(child.bytes);
             if (packet.magic != kMagic || packet.outcome < Outcome::Loaded ||
-                packet.outcome > Outcome::ReaderNotStarted)
+                packet.outcome > Outcome::Implausible)
                 packet.outcome = Outcome::ReaderFailed;
             break;
         case ChildResult::Outcome::Failed: packet.outcome = Outcome::ReaderFailed; break;
@@ -177,7 +206,7 @@ bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const
     }
 
     if (packet.outcome != Outcome::Loaded) {
-        messages.showMessage(readMessage(packet.outcome, stationId, databasePath));
+        messages.showMessage(readMessage(packet, stationId, databasePath));
         return false;
     }
     for (int r = 1; r <= 9; ++r) {
@@ -185,6 +214,10 @@ bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const
         for (int k = 1; k <= 7; ++k)
             record.StationIntensities[k][r] = packet.intensities[k - 1][r - 1];
     }
+    if (const std::string gaps = gapsText(record, packet.gaps); !gaps.empty())
+        messages.showMessage({MessageIcon::Exclamation, std::string(kAppTitle),
+                              "V tabulce " + stationTableName(stationId) +
+                                  " chybí některé intenzity deště; počítá se místo nich s nulou:" + gaps});
     return true;
 }
 

@@ -26,8 +26,10 @@ struct LoadOptions {
     std::chrono::milliseconds timeout{15000};
 };
 
-// True when the station's table was read (slots that could not be read keep
-// their values even then); false after a message.
+// True when the station's table was read; an intensity the table does not give
+// is then 0, and a message names its periodicity and duration. False after a
+// message, with both arrays as they were: also for a table holding a negative,
+// non-finite or implausibly large intensity.
 bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const std::string& databasePath,
                             MessagePort& messages, const LoadOptions& options = {});
 

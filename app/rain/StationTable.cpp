@@ -19,24 +19,35 @@ constexpr int kSlots = 9;
 // What the row remembers of its failures: only the last one counts.
 enum class RowError { None, ColumnMissing, Other };
 
+// Reads one cell into its slot; true when it stored a value.
 template <typename Slot, typename Convert>
-void store(Table& table, std::string_view column, Slot& slot, RowError& last, Convert convert)
+bool store(Table& table, std::string_view column, Slot& slot, RowError& last, Convert convert,
+           double* raw = nullptr)
 {
     const Cell cell = table.read(column);
     switch (cell.state) {
     case Cell::State::NoSuchColumn:
         last = RowError::ColumnMissing;
-        return;
+        return false;
     case Cell::State::Unreadable:
         last = RowError::Other;
-        return;
+        return false;
     case Cell::State::Number:
         break;
     }
-    if (const auto value = convert(cell.value))
+    if (raw)
+        *raw = cell.value;
+    if (const auto value = convert(cell.value)) {
         slot = *value;
-    else
-        last = RowError::Other; // overflow
+        return true;
+    }
+    last = RowError::Other; // overflow
+    return false;
+}
+
+bool plausible(double intensity)
+{
+    return std::isfinite(intensity) && intensity >= 0 && intensity < kImplausibleIntensity;
 }
 
 } // namespace
@@ -67,7 +78,7 @@ std::optional<float> toSingle(double value)
 }
 
 ReadStatus readStationTable(TableSource& source, std::int16_t stationId, StationDurationTable& durations,
-                            StationIntensityTable& intensities)
+                            StationIntensityTable& intensities, TableGaps* gaps)
 {
     TableSource::Result opened = source.openTable(stationTableName(stationId));
     switch (opened.status) {
@@ -81,20 +92,46 @@ ReadStatus readStationTable(TableSource& source, std::int16_t stationId, Station
     if (!table.nextRow())
         return table.endedEarly() ? ReadStatus::Damaged : ReadStatus::NoRows;
 
-    // Work on copies so that a failure cannot leave half a table behind.
+    // Work on copies so that a failure cannot leave half a table behind. An
+    // intensity the table does not give is 0, never an earlier station's.
     StationDurationTable newDurations = durations;
     StationIntensityTable newIntensities = intensities;
+    TableGaps found;
+    for (int k = 1; k <= 7; ++k) {
+        found.missing[k - 1] = (1u << kSlots) - 1;
+        for (int r = 1; r <= kSlots; ++r)
+            newIntensities[k][r] = 0;
+    }
+    auto intensity = [&](std::string_view column, int k, int row, RowError& last) {
+        double raw = 0; // stays 0 when the cell holds nothing to read
+        float& slot = newIntensities[k][row];
+        const bool stored = store(table, column, slot, last, toSingle, &raw);
+        const double value = stored ? slot : raw;
+        if (!plausible(value)) {
+            if (found.badRow == 0) {
+                found.badRow = row;
+                found.badPeriodicity = k;
+                found.badValue = value;
+            }
+        } else if (stored) {
+            found.missing[k - 1] &= static_cast<std::uint16_t>(~(1u << (row - 1)));
+        }
+    };
     int row = 0;
     do {
         ++row;
         RowError last = RowError::None;
         store(table, kDurationColumn, newDurations[row], last, toInt16);
         for (int k = 1; k <= 7; ++k)
-            store(table, kPeriodicityColumns[static_cast<std::size_t>(k - 1)], newIntensities[k][row], last, toSingle);
+            intensity(kPeriodicityColumns[static_cast<std::size_t>(k - 1)], k, row, last);
         if (last == RowError::ColumnMissing)
-            store(table, kFallbackColumn, newIntensities[7][row], last, toSingle);
+            intensity(kFallbackColumn, 7, row, last);
     } while (row < kSlots && table.nextRow());
 
+    if (gaps)
+        *gaps = found;
+    if (found.badRow != 0)
+        return ReadStatus::Implausible;
     durations = newDurations;
     intensities = newIntensities;
     return ReadStatus::Loaded;

@@ -3,6 +3,7 @@
 // locale. The fixture itself is only ever copied.
 #include "AppFixture.h"
 #include "RainTestSupport.h"
+#include "ReferenceTables.h"
 #include "rain/StationIntensities.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,7 @@ protected:
         fs::copy_file(fixtures / "rain-fixture.mdb", dir / "infil.mdb");
         fs::permissions(dir / "infil.mdb", fs::perms::owner_read | fs::perms::owner_write);
         database = (dir / "infil.mdb").string();
+        InitReferenceTables(record); // the durations and periodicities the messages name
         fillSentinels();
     }
 
@@ -89,14 +91,14 @@ protected:
     }
 
     // Every stored value of the table's first `rows` rows is in the record;
-    // NULL cells kept the sentinel.
+    // NULL cells hold 0, never what was there before.
     void expectTable(int id, int rows = 9)
     {
         const auto& table = expected.at(id);
         for (int r = 1; r <= rows; ++r) {
             for (int k = 1; k <= 7; ++k) {
                 const auto& value = table.at({r, k});
-                const float want = value ? static_cast<float>(*value) : kSentinel;
+                const float want = value ? static_cast<float>(*value) : 0.0f;
                 EXPECT_EQ(record.StationIntensities[k][r], want) << "table " << id << " row " << r << " col " << k;
             }
         }
@@ -164,28 +166,34 @@ TEST_F(RainFixture, Column004StandsInFor005OnlyWhen005IsMissing)
         EXPECT_NE(record.StationIntensities[7][r], 999.0f);
 }
 
-TEST_F(RainFixture, TwelveRowsStoreNineAndSevenRowsKeepSlotsEightAndNine)
+TEST_F(RainFixture, TwelveRowsStoreNineAndSevenRowsLeaveSlotsEightAndNineEmpty)
 {
     ASSERT_TRUE(load(2));
     expectTable(2);
     expectDurations();
+    EXPECT_TRUE(messages.messages.empty());
 
     fillSentinels();
     ASSERT_TRUE(load(56));
     expectTable(56, 7);
     expectDurations(7);
+    // Rows the table lacks are 0, never another station's intensities, and the
+    // user is told which.
     for (int r = 8; r <= 9; ++r) {
         EXPECT_EQ(record.StationDurations[r], kSentinelDuration);
         for (int k = 1; k <= 7; ++k)
-            EXPECT_EQ(record.StationIntensities[k][r], kSentinel);
+            EXPECT_EQ(record.StationIntensities[k][r], 0.0f);
     }
+    expectOneMessage({"List56", "s nulou", "periodicita 5: 90, 120 min", "periodicita 0.05: 90, 120 min"});
 }
 
-TEST_F(RainFixture, ANullCellKeepsItsSlotAndTheRestOfTheRowLoads)
+TEST_F(RainFixture, ANullCellIsZeroWithAMessageAndTheRestOfTheRowLoads)
 {
     ASSERT_TRUE(load(42));
-    EXPECT_EQ(record.StationIntensities[5][3], kSentinel);
-    expectTable(42); // the CSV's NULL expects the sentinel there
+    EXPECT_EQ(record.StationIntensities[5][3], 0.0f);
+    expectTable(42);
+    expectOneMessage({"List42", "\r\nperiodicita 0.2: 15 min"});
+    EXPECT_EQ(messages.messages.size(), 0u);
 }
 
 TEST_F(RainFixture, ATableWithoutRowsOrNoTableIsAMessageAndChangesNothing)

@@ -41,9 +41,10 @@ protected:
         beforeIntensities = intensities;
     }
 
+    rain::TableGaps gaps;
     ReadStatus load(MemorySource& source, std::int16_t id)
     {
-        return rain::readStationTable(source, id, durations, intensities);
+        return rain::readStationTable(source, id, durations, intensities, &gaps);
     }
 
     rain::StationDurationTable durations{};
@@ -75,26 +76,49 @@ TEST_F(StationTableTest, FallbackFollowsTheLastFailureOfTheRowOnly)
 
     EXPECT_EQ(durations[1], beforeDurations[1]);
     EXPECT_EQ(intensities[7][1], 444.0f);
-    EXPECT_EQ(intensities[5][2], beforeIntensities[5][2]);
-    EXPECT_EQ(intensities[7][2], beforeIntensities[7][2]);
-    EXPECT_EQ(intensities[1][3], beforeIntensities[1][3]);
+    // Cells the table does not give are 0 and marked as missing.
+    EXPECT_EQ(intensities[5][2], 0.0f);
+    EXPECT_EQ(intensities[7][2], 0.0f);
+    EXPECT_EQ(intensities[1][3], 0.0f);
     EXPECT_EQ(intensities[7][3], 444.0f);
     EXPECT_EQ(intensities[7][4], 704.0f);
+    const unsigned absentRows = 0x1F0; // the table has rows 1 to 4 only
+    EXPECT_EQ(gaps.missing[4], (1u << 1) | absentRows); // periodicity 5, row 2
+    EXPECT_EQ(gaps.missing[6], (1u << 1) | absentRows); // periodicity 7, row 2
+    EXPECT_EQ(gaps.missing[0], (1u << 2) | absentRows); // periodicity 1, row 3
+    EXPECT_EQ(gaps.missing[1], absentRows);
 }
 
-TEST_F(StationTableTest, ValuesThatDoNotFitKeepTheirSlotsAndAreNotMissingColumns)
+TEST_F(StationTableTest, ADurationThatDoesNotFitKeepsItsSlotAndIsNoMissingColumn)
 {
     auto rows = fullRows(9);
     rows[4]["doba"] = 40000.0; // beyond 16 bits
-    rows[5]["1"] = 1e39;       // beyond a Single
     MemorySource source("List42", rows);
     ASSERT_EQ(load(source, 42), ReadStatus::Loaded);
     EXPECT_EQ(durations[5], beforeDurations[5]);
     EXPECT_EQ(intensities[1][5], 105.0f);
-    EXPECT_EQ(intensities[3][6], beforeIntensities[3][6]);
-    EXPECT_EQ(intensities[4][6], 406.0f);
-    // Neither failure is a missing column: "005" stays from the table.
-    EXPECT_EQ(intensities[7][6], 706.0f);
+    // The failure is no missing column: "005" stays from the table.
+    EXPECT_EQ(intensities[7][5], 705.0f);
+}
+
+// An intensity no rain has is a damaged or wrong table: it is not used at all.
+TEST_F(StationTableTest, AnImplausibleIntensityRefusesTheTable)
+{
+    for (double bad : {1e39, -5.0, 2000.0, std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(bad);
+        auto rows = fullRows(9);
+        rows[5]["1"] = bad;
+        MemorySource source("List42", rows);
+        gaps = {};
+        EXPECT_EQ(load(source, 42), ReadStatus::Implausible);
+        EXPECT_EQ(intensities, beforeIntensities);
+        EXPECT_EQ(gaps.badRow, 6);
+        EXPECT_EQ(gaps.badPeriodicity, 3);
+    }
+    auto rows = fullRows(9);
+    rows[5]["1"] = 1999.0; // heavy, but a rain
+    MemorySource heavy("List42", rows);
+    EXPECT_EQ(load(heavy, 42), ReadStatus::Loaded);
 }
 
 TEST_F(StationTableTest, OnlyTheFirstNineRowsAreRead)
