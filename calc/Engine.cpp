@@ -5,6 +5,7 @@
 #include "NumberFormat.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 namespace infil {
@@ -36,6 +37,36 @@ constexpr const char* kInfiltrationShort = "Infilovací tok přesahuje průměrn
 constexpr const char* kShaftDiameters = "Vnější průměr šachty je menší než vnitřní průměr.";
 constexpr const char* kPipesNotConfirmed = "Parametry potrubí nejsou potvrzeny tlačítkem OK.";
 } // namespace text
+
+using R = ProjectRecord;
+constexpr auto kF1 = ShownAs::Fixed1;
+constexpr auto kF2 = ShownAs::Fixed2;
+
+const ShownResult kShownResults[] = {
+    {&R::InfilPlocha, 1, kF1, num::ruleR, "Plocha potřebná pro infilování", "m²"},
+    {&R::InfilPlocha, 2, kF1, num::ruleR, "Plocha potřebná pro infilování", "m²"},
+    {&R::ObjAkum, 2, kF1, nullptr, "Objem akumulace průlehu", "m³"},
+    {&R::VyskaVzduti, 2, kF2, nullptr, "Výška vzdutí", "m"},
+    {&R::DobaPrazdneni, 2, kF1, nullptr, "Doba prázdnění průlehu", "h"},
+    {&R::InfilPlocha, 3, kF1, num::ruleR, "Plocha potřebná pro infilování", "m²"},
+    {&R::ObjAkum, 3, kF1, nullptr, "Objem akumulace průlehu", "m³"},
+    {&R::DelkaRyhy, 3, kF1, nullptr, "Délka infilovací rýhy", "m"},
+    {&R::SirkaPrulehu, 3, kF2, nullptr, "Šířka průlehu", "m"},
+    {&R::HloubkaPrulehu, 3, kF2, nullptr, "Hloubka průlehu", "m"},
+    {&R::DobaPrazdneni, 3, kF1, nullptr, "Doba prázdnění průlehu", "h"},
+    {&R::InfilPlocha, 4, kF1, num::ruleR, "Plocha potřebná pro infilování", "m²"},
+    {&R::ObjAkum, 4, kF1, nullptr, "Objem akumulace rýhy", "m³"},
+    {&R::DelkaRyhy, 4, kF1, nullptr, "Délka infilovací rýhy", "m"},
+    {&R::VyskaVzduti, 5, kF2, nullptr, "Výška vzdutí", "m"},
+    {&R::HloubkaSachty, 5, kF2, nullptr, "Potřebná hloubka šachty", "m"},
+    {&R::PotrHloubkaZahl, 5, kF2, num::ruleP, "Min. hloubka hladiny podzemní vody", "m"},
+    {&R::InfilPlocha, 5, kF2, num::ruleR, "Infilovací plocha šachty", "m²"},
+    {&R::ObjAkum, 5, kF2, nullptr, "Objem akumulace šachty", "m³"},
+    {&R::SoucFiltrPruleh, 5, ShownAs::Scientific1, num::ruleK, "Součinitel filtrace náplně filtru", "m/s"},
+    {&R::InfilTok, 6, kF2, nullptr, "Infilovací tok", "m³/s"},
+    {&R::ObjAkum, 6, kF2, nullptr, "Potřebný objem akumulace nádrže", "m³"},
+    {&R::VypObjNadrz, 6, kF2, nullptr, "Objem dle rozměrů nádrže", "m³"},
+};
 
 // The highest permeability (m/s) a shaft's filter fill may be asked to have.
 constexpr float kMaxFilterPermeability = 0.001f;
@@ -71,22 +102,20 @@ private:
     void shaftCheck();
     void basinCheck();
 
-    void show(float ProjectRecord::*field, int pane, const std::string& shown)
+    // Shows a field's value on a pane as the table of shown results says; a
+    // value the table reads back is the shown text's from then on.
+    void show(float ProjectRecord::*field, int pane)
     {
-        host.show(field, pane, shown);
+        const ShownResult* shown = shownResult(field, pane);
+        if (!shown)
+            throw std::logic_error("the engine shows no such result");
+        const std::string text = shownText(*shown, r.*field);
+        host.show(field, pane, text);
+        if (shown->readBack)
+            num::apply(shown->readBack(text), r.*field);
     }
-    // Shows a value whose shown text the next steps use: the field is read back
-    // from it, whether or not the text changed. This is the one place that
-    // decides which shown values are read back.
-    void showReadBack(float ProjectRecord::*field, int pane, const std::string& shown,
-                      num::Reading (*rule)(std::string_view))
-    {
-        host.show(field, pane, shown);
-        num::apply(rule(shown), r.*field, [&] {
-            host.show(field, pane, "");
-            r.*field = 0;
-        });
-    }
+    // Empties a result's box.
+    void blank(float ProjectRecord::*field, int pane) { host.show(field, pane, ""); }
     void message(MessageIcon icon, std::string_view title, std::string body)
     {
         host.showMessage(Message{icon, std::string(title), std::move(body)});
@@ -139,7 +168,7 @@ void Work::surface()
         const double ratio = fp::div(fp::tenTo(7) * r.SoucFiltrace, static_cast<double>(i) + i);
         r.InfilPlocha = fp::single(fp::div(r.OdvodNepPlocha, ratio - 1));
     }
-    showReadBack(&ProjectRecord::InfilPlocha, 1, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    show(&ProjectRecord::InfilPlocha, 1);
 }
 
 // Swale area (pane 2) or the combined object's swale area (pane 3), a tenth or
@@ -152,14 +181,14 @@ void Work::swaleArea(int pane)
         r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.1);
     else if (form.SoilOption == 1)
         r.InfilPlocha = fp::single(r.OdvodNepPlocha * 0.2);
-    show(&ProjectRecord::ObjAkum, pane, "");
+    blank(&ProjectRecord::ObjAkum, pane);
     if (pane == 3) {
-        show(&ProjectRecord::DelkaRyhy, 3, "");
-        show(&ProjectRecord::SirkaPrulehu, 3, "");
-        show(&ProjectRecord::HloubkaPrulehu, 3, "");
-        show(&ProjectRecord::DobaPrazdneni, 3, "");
+        blank(&ProjectRecord::DelkaRyhy, 3);
+        blank(&ProjectRecord::SirkaPrulehu, 3);
+        blank(&ProjectRecord::HloubkaPrulehu, 3);
+        blank(&ProjectRecord::DobaPrazdneni, 3);
     }
-    showReadBack(&ProjectRecord::InfilPlocha, pane, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    show(&ProjectRecord::InfilPlocha, pane);
     if (pane == 2)
         checkDesign();
 }
@@ -172,15 +201,15 @@ void Work::swaleCheck()
         r, ZeroDurations::Evaluate,
         [&](double t, double i) { return (e7() * (area + aRed) * i - kf / 2 * area) * 60 * f * t; },
         r.ObjAkum);
-    show(&ProjectRecord::ObjAkum, 2, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 2);
 
     r.VyskaVzduti = fp::single(fp::div(r.ObjAkum, r.InfilPlocha));
-    show(&ProjectRecord::VyskaVzduti, 2, num::fixed(r.VyskaVzduti, 2));
+    show(&ProjectRecord::VyskaVzduti, 2);
 
     if (!(r.SoucFiltrace > 0))
         return;
     r.DobaPrazdneni = fp::single(fp::div(2.0 * r.VyskaVzduti, r.SoucFiltrace) / 3600);
-    show(&ProjectRecord::DobaPrazdneni, 2, num::fixed(r.DobaPrazdneni, 1));
+    show(&ProjectRecord::DobaPrazdneni, 2);
 }
 
 void Work::combinedCheck()
@@ -202,7 +231,7 @@ void Work::combinedCheck()
             },
             r.ObjAkum);
     }
-    show(&ProjectRecord::ObjAkum, 3, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 3);
 
     if (!(r.InfilPlocha > 0))
         message(MessageIcon::Stop, kErrorTitle, text::kNoDrainedArea);
@@ -224,20 +253,20 @@ void Work::combinedCheck()
             },
             r.DelkaRyhy);
     }
-    show(&ProjectRecord::DelkaRyhy, 3, num::fixed(r.DelkaRyhy, 1));
+    show(&ProjectRecord::DelkaRyhy, 3);
 
     r.SirkaPrulehu = r.SirkaRyhy;
     if (!(r.DelkaRyhy > 0)) {
         // No trench length, so no swale depth of this design: an emptying time
         // from a depth left over from an earlier design would mislead.
-        show(&ProjectRecord::DobaPrazdneni, 3, "");
+        blank(&ProjectRecord::DobaPrazdneni, 3);
         return;
     }
     r.HloubkaPrulehu =
         fp::single(fp::div(r.ObjAkum, static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy));
     const float footprint = fp::single(static_cast<double>(r.DelkaRyhy) * r.SirkaRyhy);
-    show(&ProjectRecord::HloubkaPrulehu, 3, num::fixed(r.HloubkaPrulehu, 2));
-    show(&ProjectRecord::SirkaPrulehu, 3, num::fixed(r.SirkaPrulehu, 2));
+    show(&ProjectRecord::HloubkaPrulehu, 3);
+    show(&ProjectRecord::SirkaPrulehu, 3);
     if (footprint < r.InfilPlocha)
         message(MessageIcon::Information, kAppTitle,
                 comparison(text::kAreaEnough, footprint, " < ", r.InfilPlocha, " )."));
@@ -247,14 +276,14 @@ void Work::combinedCheck()
 
     r.DobaPrazdneni =
         fp::single(fp::div(2.0 * r.HloubkaPrulehu, r.SoucFiltrPruleh) / 3600);
-    show(&ProjectRecord::DobaPrazdneni, 3, num::fixed(r.DobaPrazdneni, 1));
+    show(&ProjectRecord::DobaPrazdneni, 3);
 }
 
 // Trench area: half the height of both sides plus the bottom, over the length.
 void Work::trenchArea()
 {
     r.InfilPlocha = fp::single((static_cast<double>(r.VyskaRyhy) / 2 + r.SirkaRyhy) * r.DelkaRyhy);
-    showReadBack(&ProjectRecord::InfilPlocha, 4, num::fixed(r.InfilPlocha, 1), num::ruleR);
+    show(&ProjectRecord::InfilPlocha, 4);
 }
 
 void Work::trenchCheck()
@@ -272,11 +301,11 @@ void Work::trenchCheck()
             return fp::div(e7() * aRed * i, denominator);
         },
         r.DelkaRyhy);
-    show(&ProjectRecord::DelkaRyhy, 4, num::fixed(r.DelkaRyhy, 1));
+    show(&ProjectRecord::DelkaRyhy, 4);
 
     r.ObjAkum = fp::single((e7() * aRed * r.SelIntDeste - (h / 2 + b) * r.DelkaRyhy * kf / 2) *
                            r.SelDTrvDeste * 60 * f);
-    show(&ProjectRecord::ObjAkum, 4, num::fixed(r.ObjAkum, 1));
+    show(&ProjectRecord::ObjAkum, 4);
 
     r.OdtokDoInfil = fp::single(fp::tenTo(-4) * aRed * r.SelIntDeste);
     r.DrainCapacity = fp::single(static_cast<double>(r.VystupPlocha) / 10000 * r.PocetPotrubi *
@@ -314,25 +343,24 @@ void Work::shaftCalc()
             return fp::div(numerator, denominator);
         },
         r.VyskaVzduti);
-    show(&ProjectRecord::VyskaVzduti, 5, num::fixed(r.VyskaVzduti, 2));
+    show(&ProjectRecord::VyskaVzduti, 5);
 
     // Bottom plus the wetted wall over half the ponding height, the area the
     // height equation lets infiltrate at kf / 2.
     const double height = r.VyskaVzduti;
     r.InfilPlocha =
         fp::single(fp::pow(n * outer, 2) / 4 * pi + n * pi * outer * height / 2);
-    showReadBack(&ProjectRecord::InfilPlocha, 5, num::fixed(r.InfilPlocha, 2), num::ruleR);
+    show(&ProjectRecord::InfilPlocha, 5);
 
     double depth = static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti + r.VyskaFiltrVrstvy;
     if (!host.isOn(Switch::FilterTypeA))
         depth += r.VyskaPiskVrstvy;
     r.HloubkaSachty = fp::single(depth);
-    show(&ProjectRecord::HloubkaSachty, 5, num::fixed(r.HloubkaSachty, 2));
+    show(&ProjectRecord::HloubkaSachty, 5);
 
     r.PotrHloubkaZahl = fp::single(static_cast<double>(r.NezamrzHlPritok) + r.VyskaVzduti +
                                    r.MinPrusakDraha);
-    showReadBack(&ProjectRecord::PotrHloubkaZahl, 5, num::fixed(r.PotrHloubkaZahl, 2),
-                 num::ruleP);
+    show(&ProjectRecord::PotrHloubkaZahl, 5);
 }
 
 void Work::shaftCheck()
@@ -340,7 +368,7 @@ void Work::shaftCheck()
     const double kf = r.SoucFiltrace;
     r.ObjAkum = fp::single((e7() * r.OdvodNepPlocha * r.SelIntDeste - kf * r.InfilPlocha / 2) *
                            r.SelDTrvDeste * 60 * r.SoucBezp);
-    show(&ProjectRecord::ObjAkum, 5, num::fixed(r.ObjAkum, 2));
+    show(&ProjectRecord::ObjAkum, 5);
 
     // What the subsoil takes through the outer bottom and the wetted wall must
     // pass the filter over the inner cross-section.
@@ -349,8 +377,7 @@ void Work::shaftCheck()
         fp::div(fp::pow(outer, 2) + 2 * static_cast<double>(r.VyskaVzduti) * outer,
                 fp::pow(inner, 2)) *
         kf);
-    showReadBack(&ProjectRecord::SoucFiltrPruleh, 5, num::scientific(r.SoucFiltrPruleh, 1),
-                 num::ruleK);
+    show(&ProjectRecord::SoucFiltrPruleh, 5);
 
     if (r.HPV != 0 && std::fabs(r.HPV) < r.PotrHloubkaZahl) {
         message(MessageIcon::Exclamation, kAppTitle, text::kGroundwater);
@@ -388,9 +415,9 @@ void Work::basinCheck()
          width * length) *
         (depth / 3));
 
-    show(&ProjectRecord::InfilTok, 6, num::fixed(r.InfilTok, 2));
-    show(&ProjectRecord::ObjAkum, 6, num::fixed(r.ObjAkum, 2));
-    show(&ProjectRecord::VypObjNadrz, 6, num::fixed(r.VypObjNadrz, 2));
+    show(&ProjectRecord::InfilTok, 6);
+    show(&ProjectRecord::ObjAkum, 6);
+    show(&ProjectRecord::VypObjNadrz, 6);
 
     if (r.VypObjNadrz < r.ObjAkum) {
         message(MessageIcon::Exclamation, kAppTitle, text::kBasinTooSmall);
@@ -474,6 +501,26 @@ void Work::computeButton(int index)
 }
 
 } // namespace
+
+std::span<const ShownResult> shownResults() { return kShownResults; }
+
+const ShownResult* shownResult(float ProjectRecord::*field, int pane)
+{
+    for (const ShownResult& shown : kShownResults)
+        if (shown.field == field && shown.pane == pane)
+            return &shown;
+    return nullptr;
+}
+
+std::string shownText(const ShownResult& result, float value)
+{
+    switch (result.shownAs) {
+    case ShownAs::Fixed1: return num::fixed(value, 1);
+    case ShownAs::Fixed2: return num::fixed(value, 2);
+    case ShownAs::Scientific1: return num::scientific(value, 1);
+    }
+    return num::fixed(value, 2);
+}
 
 Engine::Engine(ProjectRecord& record, FormState& form, EngineHost& host)
     : r_(record), form_(form), host_(host)

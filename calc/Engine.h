@@ -10,9 +10,11 @@
 // The caller decides whether to swallow or report it.
 
 #include "Messages.h"
+#include "NumberFormat.h"
 #include "ProjectRecord.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -54,6 +56,30 @@ public:
     // Whether the pipe panel picPretokSkrOdtok(pane) of pane 3 or 4 is open.
     virtual bool isPipePanelOpen(int pane) const = 0;
 };
+
+// How a result is shown in its box.
+enum class ShownAs {
+    Fixed1,     // one decimal
+    Fixed2,     // two decimals
+    Scientific1 // "0.0E+00"
+};
+
+// Every value the engine shows: the record field, the pane (technology) whose
+// box shows it, how, and whether the next steps use the shown text read back
+// (by which rule). Captions and units name the quantity in messages about it.
+struct ShownResult {
+    float ProjectRecord::*field;
+    int pane;
+    ShownAs shownAs;
+    num::Reading (*readBack)(std::string_view); // nullptr: not read back
+    const char* caption;
+    const char* unit;
+};
+std::span<const ShownResult> shownResults();
+// The entry of a field on a pane; nullptr when the engine shows none there.
+const ShownResult* shownResult(float ProjectRecord::*field, int pane);
+// The text a shown result has for a value.
+std::string shownText(const ShownResult& result, float value);
 
 class Engine {
 public:

@@ -1,5 +1,6 @@
 #include "NumberFormat.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -194,10 +195,11 @@ enum class Blanks {
 // exponent only when it has digits).
 struct Scanned {
     std::string clean;
-    std::size_t end = 0;        // where the scan stopped
-    int mantissaDigits = 0;     // 0: no number at all
-    bool exponentBegun = false; // an "e" or "E" followed the mantissa ...
-    bool exponentDigits = false; // ... and had digits
+    std::size_t end = 0;          // where the number ends
+    std::size_t exponentEnd = 0;  // where an unfinished exponent ("e", "e-") ends
+    int mantissaDigits = 0;       // 0: no number at all
+    bool exponentBegun = false;   // an "e" or "E" followed the mantissa ...
+    bool exponentDigits = false;  // ... and had digits
 };
 
 Scanned scanNumber(std::string_view text, std::size_t i, std::size_t end, Blanks blanks)
@@ -236,7 +238,8 @@ Scanned scanNumber(std::string_view text, std::size_t i, std::size_t end, Blanks
         }
         break;
     }
-    if (i < end && text[i] == '.') {
+    // The decimal mark: the program's point, or the comma a Czech user types.
+    if (i < end && (text[i] == '.' || text[i] == ',')) {
         s.clean.push_back('.');
         ++i;
         while (true) {
@@ -270,6 +273,7 @@ Scanned scanNumber(std::string_view text, std::size_t i, std::size_t end, Blanks
                 break;
             }
         }
+        s.exponentEnd = i;
         if (s.exponentDigits)
             s.clean += exponent;
         else
@@ -279,6 +283,40 @@ Scanned scanNumber(std::string_view text, std::size_t i, std::size_t end, Blanks
     return s;
 }
 
+// Whether a number whose from_chars result is out of range is too large (true)
+// or too small (false): decided from its magnitude, the position of its first
+// significant digit plus its exponent, not from the exponent's sign alone.
+bool beyondLargest(const std::string& clean)
+{
+    const std::size_t e = clean.find('e');
+    const std::string_view mantissa = std::string_view(clean).substr(0, e);
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        std::size_t i = e + 1;
+        const bool negative = i < clean.size() && clean[i] == '-';
+        if (i < clean.size() && (clean[i] == '-' || clean[i] == '+'))
+            ++i;
+        for (; i < clean.size(); ++i)
+            exponent = std::min(exponent * 10 + (clean[i] - '0'), 1'000'000'000LL); // saturates
+        if (negative)
+            exponent = -exponent;
+    }
+    // The power of ten of the first significant digit.
+    long long position = 0; // digits before the point, counted down after it
+    const std::size_t point = mantissa.find('.');
+    const std::size_t wholeDigits =
+        (point == std::string_view::npos ? mantissa.size() : point) - (mantissa.starts_with('-') ? 1 : 0);
+    position = static_cast<long long>(wholeDigits) - 1;
+    for (const char c : mantissa) {
+        if (c == '-' || c == '.')
+            continue;
+        if (c != '0')
+            break;
+        --position;
+    }
+    return position + exponent > 0;
+}
+
 double parseDigits(const std::string& clean)
 {
     double v = 0;
@@ -286,11 +324,8 @@ double parseDigits(const std::string& clean)
     const auto* e = b + clean.size();
     auto res = std::from_chars(b, e, v, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
-        // from_chars leaves v unset on overflow or underflow; tell them apart by
-        // the exponent's sign.
-        const auto ep = clean.find_first_of("eE");
-        const bool tiny = ep != std::string::npos && ep + 1 < clean.size() && clean[ep + 1] == '-';
-        v = tiny ? 0.0 : HUGE_VAL;
+        // from_chars leaves v unset on overflow or underflow.
+        v = beyondLargest(clean) ? HUGE_VAL : 0.0;
         if (!clean.empty() && clean[0] == '-')
             v = -v;
     }
@@ -346,49 +381,69 @@ bool fitsSingle(double value)
     return std::isfinite(value) && std::isfinite(static_cast<float>(value));
 }
 
+Typed classify(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isEdgeBlank(text[begin]))
+        ++begin;
+    while (end > begin && isEdgeBlank(text[end - 1]))
+        --end;
+    if (begin == end)
+        return {Typed::Kind::Empty, 0, false};
+    const Scanned s = scanNumber(text, begin, end, Blanks::Grouping);
+    if (s.mantissaDigits == 0) // a sign or a decimal mark alone begins a number
+        return {s.end == end ? Typed::Kind::Prefix : Typed::Kind::NotNumber, 0, false};
+    const double leading = parseDigits(s.clean);
+    if (s.exponentBegun && !s.exponentDigits)
+        return {s.exponentEnd == end ? Typed::Kind::Prefix : Typed::Kind::NotNumber, leading, true};
+    return {s.end == end ? Typed::Kind::Number : Typed::Kind::NotNumber, leading, false};
+}
+
 namespace {
+
 Reading storeSingle(double v)
 {
     if (!fitsSingle(v))
-        return {Reading::Action::Keep, 0};
+        return {Reading::Action::OutOfRange, 0};
     return {Reading::Action::Store, static_cast<double>(static_cast<float>(v))};
 }
+
 } // namespace
 
 Reading ruleR(std::string_view text)
 {
-    if (text.empty())
-        return {Reading::Action::Store, 0};
-    const auto v = convert(text);
-    if (!v)
-        return {Reading::Action::ClearBox, 0};
-    return storeSingle(*v);
+    const Typed typed = classify(text);
+    switch (typed.kind) {
+    case Typed::Kind::Empty: return {Reading::Action::Store, 0};
+    case Typed::Kind::Number: return storeSingle(typed.value);
+    default: return {Reading::Action::Pending, 0};
+    }
 }
 
 Reading ruleK(std::string_view text)
 {
-    if (text.empty())
-        return {Reading::Action::Store, 0};
-    if (const auto v = convert(text))
-        return storeSingle(*v);
-    // An unfinished exponent: the user is still typing it. Only a lowercase "e"
-    // counts.
-    if (text.find('e') != std::string_view::npos)
-        return storeSingle(valueOf(text));
-    return {Reading::Action::ClearBox, 0};
+    // A coefficient whose exponent is still being typed ("1.5e-", "2E") is used
+    // with its leading number meanwhile, so the design follows the typing.
+    const Typed typed = classify(text);
+    if (typed.kind == Typed::Kind::Prefix && typed.exponentBegun)
+        return storeSingle(typed.value);
+    return ruleR(text);
 }
 
 Reading ruleI(std::string_view text)
 {
-    if (text.empty())
-        return {Reading::Action::Store, 0};
-    const auto v = convert(text);
-    if (!v)
-        return {Reading::Action::ClearBox, 0};
-    const double rounded = std::nearbyint(*v); // ties to even in the default rounding mode
-    if (!(rounded >= -32768.0 && rounded <= 32767.0))
-        return {Reading::Action::Keep, 0};
-    return {Reading::Action::Store, rounded};
+    const Typed typed = classify(text);
+    switch (typed.kind) {
+    case Typed::Kind::Empty: return {Reading::Action::Store, 0};
+    case Typed::Kind::Number: {
+        const double rounded = std::nearbyint(typed.value); // ties to even in the default rounding mode
+        if (!(rounded >= -32768.0 && rounded <= 32767.0))
+            return {Reading::Action::OutOfRange, 0};
+        return {Reading::Action::Store, rounded};
+    }
+    default: return {Reading::Action::Pending, 0};
+    }
 }
 
 Reading ruleP(std::string_view text) { return ruleR(text); }

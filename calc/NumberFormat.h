@@ -33,16 +33,31 @@ std::string scientific(double value, int decimals);
 std::string plain(float value);
 
 // The whole text converted under the conventions: optional blanks around it, a
-// sign, digits with grouping blanks in the whole part, "." and a fraction, an
-// exponent E or e with optional sign and at least one digit. nullopt when the
-// text is not such a number ("1e", "1e-", "1,5", "abc", "").
+// sign, digits with grouping blanks in the whole part, a decimal mark ("." or
+// the "," a Czech user types) and a fraction, an exponent E or e with optional
+// sign and at least one digit. nullopt when the text is not such a number ("1e",
+// "1e-", "1,5,3", "abc", "").
 std::optional<double> convert(std::string_view text);
 
-// The value of a text: the number at its start, blanks anywhere ignored, "."
-// as decimal point, an exponent taken only when complete ("2.5e-" gives 2.5,
-// "12,5" gives 12); 0 when the text does not start with a number. May be
+// The value of a text: the number at its start, blanks anywhere ignored, "." or
+// "," as decimal mark, an exponent taken only when complete ("2.5e-" gives 2.5,
+// "12,5" gives 12.5); 0 when the text does not start with a number. May be
 // infinite for an absurd exponent; callers assigning it check the range.
 double valueOf(std::string_view text);
+
+// What a typed text is.
+struct Typed {
+    enum class Kind {
+        Empty,    // nothing but blanks
+        Number,   // a whole number: `value`
+        Prefix,   // the beginning of a number still being typed: "-", ".", "1e", "1E-", "0,"
+        NotNumber // neither
+    };
+    Kind kind = Kind::Empty;
+    double value = 0;           // Number: its value; otherwise the leading number's (0 if none)
+    bool exponentBegun = false; // Prefix: it ends in an unfinished exponent
+};
+Typed classify(std::string_view text);
 
 // Whether a double fits a Single (after rounding to the nearest float).
 bool fitsSingle(double value);
@@ -50,47 +65,38 @@ bool fitsSingle(double value);
 // How an input box's text becomes its record field.
 struct Reading {
     enum class Action {
-        Store,    // set the field to `value`; the text stays
-        ClearBox, // the text is not a number: empty the box (which stores 0)
-        Keep      // a number beyond the field's range: text and field stay as they are
+        Store,      // set the field to `value`; the text stays
+        Pending,    // not a number (yet): the text stays as typed, the field as it was
+        OutOfRange  // a number beyond the field's range: text and field stay as they are
     };
-    Action action = Action::Keep;
+    Action action = Action::Pending;
     double value = 0; // float or int16 value, exact in a double
 };
 
-// Rule R (number): empty -> 0; a number -> stored; not a number -> box emptied;
-// beyond the Single range -> nothing changes.
+// Rule R (number): empty -> 0; a number -> stored; beyond the Single range ->
+// nothing changes; anything else (the beginning of a number being typed, or a
+// typing error) waits as typed, so that typing never destroys a number. The
+// box's owner speaks up if it is left that way.
 Reading ruleR(std::string_view text);
 
-// Rule K (filtration coefficient): as R, but text that is not a number yet holds
-// a lowercase "e" stores its leading number and keeps the text, so the user can
-// go on typing the exponent ("1.5e-" stores 1.5). An uppercase "E" does not count.
+// Rule K (filtration coefficient): as R, but a number whose exponent is still
+// being typed ("1.5e-", "1E") stores its leading number meanwhile.
 Reading ruleK(std::string_view text);
 
 // Rule I (whole number): as R, rounded to the nearest 16-bit integer, ties to
 // even; beyond -32768..32767 nothing changes.
 Reading ruleI(std::string_view text);
 
-// Rule P (plain): for read-only boxes set by the program; an unexpected text is
-// treated as rule R.
+// Rule P (plain): for read-only boxes set by the program; read as rule R.
 Reading ruleP(std::string_view text);
 
-// Acts on a reading, the one place that does: Store sets the field, ClearBox
-// runs `clearBox` (the caller empties its box, which stores 0), Keep changes
-// nothing. Returns the reading's action.
-template <typename Field, typename ClearBox>
-Reading::Action apply(const Reading& reading, Field& field, ClearBox&& clearBox)
+// Acts on a reading, the one place that does: Store sets the field; Pending
+// and OutOfRange leave it. Returns the reading's action.
+template <typename Field>
+Reading::Action apply(const Reading& reading, Field& field)
 {
-    switch (reading.action) {
-    case Reading::Action::Store:
+    if (reading.action == Reading::Action::Store)
         field = static_cast<Field>(reading.value);
-        break;
-    case Reading::Action::ClearBox:
-        clearBox();
-        break;
-    case Reading::Action::Keep:
-        break;
-    }
     return reading.action;
 }
 

@@ -83,6 +83,8 @@ bool Application::writeResultsReport()
     controls.chkSelPretok4 = f.chkSelPretok.at(4)->checked();
     controls.chkPredUsaz = f.chkPredUsaz->checked();
     controls.cboTypSachty = f.cboTypSachty->text();
+    controls.resultsCurrent = f.resultsCurrent(f.state().TechIndex);
+    controls.verdict = f.verdict();
     const DateTime now = platform().now();
     const auto outcome = report::WriteResultsReport(
         r, f.state(), controls, {platform().shortDate(now), platform().timeOfDay(now)}, messages_);
@@ -103,6 +105,7 @@ void Application::userAction(const std::function<void()>& action)
         messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
                                "Akci nelze dokončit: " + std::string(error.what())});
     }
+    calc_->actionDone();
 }
 
 } // namespace infil::model

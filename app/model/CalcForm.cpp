@@ -3,8 +3,10 @@
 #include "Application.h"
 #include "FloatOps.h"
 #include "Formulas.h"
+#include "NumberEntry.h"
 #include "ReferenceTables.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <stdexcept>
@@ -87,12 +89,13 @@ public:
         box.setReadOnly(spec.look == Look::Result || spec.look == Look::Locked);
         box.setText(spec.initial); // before the handler exists: none runs for it
         f_.specs_.emplace(&box, spec);
+        f_.lastAccepted_[&box] = spec.initial;
         if (auto* shown = std::get_if<float R::*>(&spec.field))
             f_.registerShown(*shown, paneOf(where_), box);
         if (spec.rule != Rule::None || spec.change)
             box.onChange = [&f = f_, &box] { f.readBox(box, f.spec(box)); };
-        if (spec.rule == Rule::K)
-            box.onLostFocus = [&f = f_, &box] { f.coefficientLeft(box); };
+        if (spec.rule != Rule::None && spec.rule != Rule::T)
+            box.onLostFocus = [&f = f_, &box] { f.numberLeft(box); };
         return box;
     }
 
@@ -296,10 +299,11 @@ void CalcForm::declareSharedInputs(Builder& b)
     b.gap(); // the soil rows stand apart
     txtSoucFiltrace = &b.field({.name = "txtSoucFiltrace", .label = "Součinitel filtrace (kf) podloží",
                                 .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrace,
-                                .then = &CalcForm::filtrationRead},
+                                .then = &CalcForm::filtrationRead, .stored = &CalcForm::filtrationStored},
                                dialogButton(2));
     txtTypPudyPodlozi = &b.field({.name = "txtTypPudyPodlozi", .label = "Typ nesoudržné horniny", .rule = Rule::T,
-                                  .field = &R::TypPudyPodlozi, .width = Width::Wide});
+                                  .field = &R::TypPudyPodlozi, .stored = &CalcForm::soilNameTyped,
+                                  .width = Width::Wide});
     b.field({.name = "txtHPV", .label = "Hladina podzemní vody (pod povrchem)", .unit = kM, .rule = Rule::R,
              .field = &R::HPV});
 }
@@ -352,12 +356,12 @@ void CalcForm::declareSwale(Builder& b)
 
 // The inputs the combined object (pane 3) and the trench (pane 4) share, and
 // the check box that opens the pane's pipe panel.
-void CalcForm::declareTrenchInputs(Builder& b, int k, const std::string& porosity, const char* panelCaption)
+void CalcForm::declareTrenchInputs(Builder& b, int k, const char* panelCaption)
 {
     b.field({.name = "txtSoucBezp", .index = k, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
              .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
     b.field({.name = "txtPorVyplne", .index = k, .label = "Pórovitost výplně rýhy", .rule = Rule::R,
-             .field = &R::PorVyplne, .initial = porosity});
+             .field = &R::PorVyplne, .initial = num::plain(defaults::PorVyplne)});
     b.field({.name = "txtSirkaRyhy", .index = k, .label = "Šířka rýhy (střední)", .unit = kM, .rule = Rule::R,
              .field = &R::SirkaRyhy});
     b.field({.name = "txtVyskaRyhy", .index = k, .label = "Výška rýhy", .unit = kM, .rule = Rule::R,
@@ -373,11 +377,11 @@ void CalcForm::declareTrenchResults(Builder& b, int k, Look area)
 {
     b.compute(k);
     b.field({.name = "txtInfilPlocha", .index = k, .label = "Plocha potřebná pro infilování", .unit = kM2,
-             .rule = Rule::R, .field = &R::InfilPlocha, .look = area});
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = area, .computed = area == Look::Result});
     b.field({.name = "txtObjAkum", .index = k, .label = "Objem akumulace průlehu", .unit = kM3, .field = &R::ObjAkum,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.field({.name = "txtDelkaRyhy", .index = k, .label = "Délka infilovací rýhy", .unit = kM, .field = &R::DelkaRyhy,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
 }
 
 void CalcForm::declareCombined(Builder& b)
@@ -389,17 +393,16 @@ void CalcForm::declareCombined(Builder& b)
     b.options("Typ půdy:", {optSelTypPudy3[0], optSelTypPudy3[1]});
     b.field({.name = "txtSoucFiltrPruleh", .index = 3, .label = "Součinitel filtrace (kf) průlehu",
              .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh});
-    // Only the combined object's trench starts with the usual porosity shown.
-    declareTrenchInputs(b, 3, num::plain(defaults::PorVyplne), "Přetok a škrcený odtok");
+    declareTrenchInputs(b, 3, "Přetok a škrcený odtok");
     const std::size_t panelRow = b.mark();
     // The swale's area may be typed over here.
     declareTrenchResults(b, 3, Look::Input);
     b.field({.name = "txtSirkaPrulehu", .index = 3, .label = "Šířka průlehu", .unit = kM, .field = &R::SirkaPrulehu,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.field({.name = "txtHloubkaPrulehu", .index = 3, .label = "Hloubka průlehu (výška vzdutí)", .unit = kM,
-             .field = &R::HloubkaPrulehu, .look = Look::Result});
+             .field = &R::HloubkaPrulehu, .look = Look::Result, .computed = true});
     b.field({.name = "txtDobaPrazdneni", .index = 3, .label = "Doba prázdnění průlehu", .unit = kHours,
-             .field = &R::DobaPrazdneni, .look = Look::Result});
+             .field = &R::DobaPrazdneni, .look = Look::Result, .computed = true});
 
     // The overflow and throttled outflow panel, opening below the check box.
     b.into(pane);
@@ -417,7 +420,7 @@ void CalcForm::declareTrench(Builder& b)
 {
     Container* pane = picResults[4];
     b.into(pane);
-    declareTrenchInputs(b, 4, "", "Drenáž");
+    declareTrenchInputs(b, 4, "Drenáž");
     const std::size_t panelRow = b.mark();
     declareTrenchResults(b, 4, Look::Result);
 
@@ -489,17 +492,17 @@ void CalcForm::declareShaft(Builder& b)
              .field = &R::MinPrusakDraha, .initial = num::plain(defaults::MinPrusakDraha)});
     b.compute(5);
     b.field({.name = "txtVyskaVzduti", .index = 5, .label = "Výška vzdutí", .unit = kM, .field = &R::VyskaVzduti,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.field({.name = "txtHloubkaSachty", .label = "Potřebná hloubka šachty", .unit = kM, .field = &R::HloubkaSachty,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.field({.name = "txtPotrHloubkaZahl", .label = "Min. hloubka hladiny podzemní vody", .unit = kM, .rule = Rule::P,
-             .field = &R::PotrHloubkaZahl, .look = Look::Result});
+             .field = &R::PotrHloubkaZahl, .look = Look::Result, .computed = true});
     b.field({.name = "txtInfilPlocha", .index = 5, .label = "Infilovací plocha šachty", .unit = kM2, .rule = Rule::R,
-             .field = &R::InfilPlocha, .look = Look::Result});
+             .field = &R::InfilPlocha, .look = Look::Result, .computed = true});
     b.field({.name = "txtObjAkum", .index = 5, .label = "Objem akumulace šachty", .unit = kM3, .field = &R::ObjAkum,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.field({.name = "txtSoucFiltrPruleh", .index = 5, .label = "Součinitel filtrace náplně filtru",
-             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey});
+             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey, .computed = true});
 }
 
 void CalcForm::declareBasin(Builder& b)
@@ -516,15 +519,15 @@ void CalcForm::declareBasin(Builder& b)
     b.field({.name = "txtHloubkaNadrz", .label = "Hloubka nádrže", .unit = kM, .rule = Rule::R, .field = &R::HloubkaNadrz});
     b.prefixed("1 : ", {.name = "txtSklonSvahuNadrz", .label = "Sklon svahů nádrže", .rule = Rule::R,
                         .field = &R::SklonSvahuNadrz});
-    chkPredUsaz = &b.check("chkPredUsaz", kNoIndex, "Předsazené usazování", nullptr);
+    chkPredUsaz = &b.check("chkPredUsaz", kNoIndex, "Předsazené usazování", &CalcForm::settlingClicked);
     b.checkRow(*chkPredUsaz);
     b.compute(6);
     b.field({.name = "txtInfilTok", .label = "Infilovací tok", .unit = "m<sup>3</sup>/s", .field = &R::InfilTok,
-             .look = Look::Grey});
+             .look = Look::Grey, .computed = true});
     b.field({.name = "txtObjAkum", .index = 6, .label = "Potřebný objem akumulace nádrže", .unit = kM3,
-             .field = &R::ObjAkum, .look = Look::Result});
+             .field = &R::ObjAkum, .look = Look::Result, .computed = true});
     b.field({.name = "txtVypObjNadrz", .label = "Objem dle rozměrů nádrže", .unit = kM3, .field = &R::VypObjNadrz,
-             .look = Look::Result});
+             .look = Look::Result, .computed = true});
     b.note("Nutno ověřit dlouhodobou simulací!");
 }
 
@@ -579,34 +582,101 @@ void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
         return;
     }
     ProjectRecord& r = record();
+    num::Reading::Action action = num::Reading::Action::Store;
     switch (spec.rule) {
     case Rule::None:
         return;
     case Rule::T:
         r.*std::get<std::string R::*>(spec.field) = box.text();
+        accepted(box);
+        if (spec.stored)
+            (this->*spec.stored)(box.index());
         return;
     case Rule::R:
-        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleR);
+        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleR);
         break;
     case Rule::K:
-        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleK);
+        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleK);
         break;
     case Rule::P:
-        readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleP);
+        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleP);
         break;
-    case Rule::I:
-        num::apply(num::ruleI(box.text()), r.*std::get<std::int16_t R::*>(spec.field),
-                   [&box] { box.setText(""); });
+    case Rule::I: {
+        std::int16_t& field = r.*std::get<std::int16_t R::*>(spec.field);
+        const std::int16_t before = field;
+        action = num::apply(num::ruleI(box.text()), field);
+        if (action == num::Reading::Action::Store) {
+            accepted(box);
+            if (field != before)
+                inputChanged(&box);
+        }
         break;
     }
-    if (spec.then && !box.text().empty()) // an emptied box recalculates nothing
+    }
+    if (spec.stored && action == num::Reading::Action::Store)
+        (this->*spec.stored)(box.index());
+    // Only a value just read changes the design; an emptied box recalculates nothing.
+    if (spec.then && action == num::Reading::Action::Store && !box.text().empty())
         ignoringFaults([this, &spec, &box] { (this->*spec.then)(box.index()); });
 }
 
 num::Reading::Action CalcForm::readNumber(TextBox& box, float& field, num::Reading (*rule)(std::string_view))
 {
-    // Emptying the box runs this handler again, which stores 0.
-    return num::apply(rule(box.text()), field, [&box] { box.setText(""); });
+    const float before = field;
+    const num::Reading::Action action = num::apply(rule(box.text()), field);
+    if (action == num::Reading::Action::Store) {
+        accepted(box);
+        if (field != before)
+            inputChanged(&box);
+    }
+    return action;
+}
+
+void CalcForm::accepted(TextBox& box)
+{
+    lastAccepted_[&box] = box.text();
+    // Every other box the user types this field into shows it too, so no pane
+    // shows a value that is not the one in use.
+    const BoxSpec& mine = spec(box);
+    if (std::holds_alternative<std::monostate>(mine.field) || mine.look == Look::Result)
+        return;
+    for (auto& [other, theirs] : specs_) {
+        // A computed result shows what its Compute gave, or nothing.
+        if (other == &box || theirs.field != mine.field || theirs.look == Look::Result || theirs.computed)
+            continue;
+        auto* sibling = const_cast<TextBox*>(other);
+        sibling->mirror(box.text());
+        lastAccepted_[other] = box.text();
+    }
+}
+
+void CalcForm::numberLeft(TextBox& box)
+{
+    const BoxSpec& s = spec(box);
+    const std::string text = box.text();
+    if (s.rule == Rule::K && num::valueOf(text) > 0) {
+        // A coefficient is shown in its pattern; the change handler reads it back.
+        box.setText(num::scientific(record().*std::get<float R::*>(s.field), 1));
+        return;
+    }
+    const num::Typed typed = num::classify(text);
+    if (typed.kind == num::Typed::Kind::Empty)
+        return;
+    const bool outOfRange = typed.kind == num::Typed::Kind::Number &&
+                            (s.rule == Rule::I ? num::ruleI(text) : num::ruleR(text)).action ==
+                                num::Reading::Action::OutOfRange;
+    if (typed.kind == num::Typed::Kind::Number && !outOfRange) {
+        // The program's own form: a decimal comma becomes its point.
+        std::string own = text;
+        std::replace(own.begin(), own.end(), ',', '.');
+        box.setText(own);
+        return;
+    }
+    // Left unfinished, mistyped or beyond the range: say so, and show again the
+    // value still in use instead of a text that means nothing to the design.
+    const std::string previous = lastAccepted_[&box];
+    showMessage(unreadNumber(text, s.label, previous, outOfRange));
+    box.setText(previous);
 }
 
 void CalcForm::ignoringFaults(const std::function<void()>& step)
@@ -619,14 +689,23 @@ void CalcForm::ignoringFaults(const std::function<void()>& step)
     }
 }
 
-void CalcForm::coefficientLeft(TextBox& box)
+void CalcForm::filtrationRead(int) { RebuildCalc(); }
+
+void CalcForm::soilPicked()
 {
-    const float& field = record().*std::get<float R::*>(spec(box).field);
-    if (num::valueOf(box.text()) > 0)
-        box.setText(num::scientific(field, 1));
+    soilNameFromPicker_ = true;
+    pickedCoefficient_ = record().SoucFiltrace;
 }
 
-void CalcForm::filtrationRead(int) { RebuildCalc(); }
+void CalcForm::filtrationStored(int)
+{
+    // The picked soil's name would otherwise stand beside a coefficient the
+    // user typed, in the window and in the report.
+    if (soilNameFromPicker_ && record().SoucFiltrace != pickedCoefficient_)
+        txtTypPudyPodlozi->setText("");
+}
+
+void CalcForm::soilNameTyped(int) { soilNameFromPicker_ = false; }
 void CalcForm::safetyRead(int) { engine_.CalcTechnology(); }
 void CalcForm::areaChanged(int) { inflowChanged(true); }
 void CalcForm::intensityChanged(int) { inflowChanged(false); }
@@ -653,6 +732,11 @@ void CalcForm::redo(OptionButton& option)
 
 void CalcForm::ClearResults()
 {
+    ++programWriting_;
+    struct Done {
+        int& count;
+        ~Done() { --count; }
+    } done{programWriting_};
     auto blank = [this](int pane, std::initializer_list<float ProjectRecord::*> fields) {
         for (auto field : fields)
             boxShowing(field, pane).setText("");
@@ -688,6 +772,8 @@ void CalcForm::ClearResults()
 
 void CalcForm::RebuildCalc()
 {
+    // A shared input (area, rain, coefficient) has changed.
+    inputChanged();
     if (auto it = optSelType.find(state_.DesignMode); it != optSelType.end())
         it->second->setValue(true);
     hideResultPanes();
@@ -703,6 +789,11 @@ void CalcForm::RebuildCalc()
 
 void CalcForm::show(float ProjectRecord::*field, int pane, const std::string& text)
 {
+    ++programWriting_;
+    struct Done {
+        int& count;
+        ~Done() { --count; }
+    } done{programWriting_};
     boxShowing(field, pane).setText(text);
 }
 
@@ -736,7 +827,12 @@ bool CalcForm::isPipePanelOpen(int pane) const
     return it != picPretokSkrOdtok.end() && it->second->visible();
 }
 
-void CalcForm::showMessage(const Message& message) { app_.messages().showMessage(message); }
+void CalcForm::showMessage(const Message& message)
+{
+    if (message.icon == MessageIcon::Stop)
+        stopShown_ = true;
+    app_.messages().showMessage(message);
+}
 
 // ---------------------------------------------------------------------------
 // Design mode and technology
@@ -805,12 +901,14 @@ int CalcForm::shownPane() const
 
 void CalcForm::soilOptionClicked(int k)
 {
+    inputChanged();
     state_.SoilOption = static_cast<std::int16_t>(k);
     engine_.CalcTechnology();
 }
 
 void CalcForm::filterTypeClicked(int k)
 {
+    inputChanged();
     state_.SoilOption = static_cast<std::int16_t>(k);
     const bool sandLayer = k == 1; // "typ B" has the sand layer
     txtVyskaPiskVrstvy->setEnabled(sandLayer);
@@ -822,6 +920,7 @@ void CalcForm::filterTypeClicked(int k)
 
 void CalcForm::shaftShapeClicked(int)
 {
+    inputChanged();
     const ProjectRecord& r = record();
     txtPrumerSachtyVnej->setText("");
     txtPrumerSachtyVnit->setText("");
@@ -937,10 +1036,61 @@ void CalcForm::editButtonClicked(int k)
     record().DatabasePath = app_.appDir() + "/infil.mdb";
 }
 
-void CalcForm::computeClicked(int k) { engine_.ComputeButton(k); }
+void CalcForm::computeClicked(int k)
+{
+    // A Compute that stops on a check or a fault leaves no current results.
+    stopShown_ = false;
+    if (k >= 0 && k <= 6)
+        current_[k] = false;
+    engine_.ComputeButton(k);
+    if (k >= 3 && k <= 6 && !stopShown_)
+        current_[k] = true;
+}
+
+void CalcForm::settlingClicked(int) { inputChanged(); }
+
+void CalcForm::inputChanged(const TextBox* typedInto)
+{
+    if (programWriting_ > 0)
+        return;
+    for (int k = 3; k <= 6; ++k)
+        current_[k] = false;
+    // Emptied without their handlers: the fields keep what was computed, for
+    // boxes of other panes that show the same field as an input.
+    for (const auto& [box, spec] : specs_)
+        if (spec.computed && box != typedInto)
+            const_cast<TextBox*>(box)->mirror("");
+}
+
+bool CalcForm::resultsCurrent(int pane) const
+{
+    if (pane == 1 || pane == 2)
+        return true;
+    return pane >= 3 && pane <= 6 && current_[pane];
+}
+
+std::vector<verdict::Item> CalcForm::verdict() const
+{
+    verdict::Context context;
+    context.techIndex = state_.TechIndex;
+    context.resultsCurrent = resultsCurrent(state_.TechIndex);
+    context.drainage = chkSelPretok.at(4)->checked();
+    return verdict::assess(app_.record(), context);
+}
+
+void CalcForm::actionDone()
+{
+    std::vector<verdict::Item> now = verdict();
+    if (now == shownVerdict_)
+        return;
+    shownVerdict_ = std::move(now);
+    for (const auto& observer : verdictObservers_)
+        observer(shownVerdict_);
+}
 
 void CalcForm::overflowChecked(int k)
 {
+    inputChanged();
     ClearResults();
     const bool on = chkSelPretok[k]->checked();
     picPretokSkrOdtok[k]->setVisible(on);
@@ -949,6 +1099,7 @@ void CalcForm::overflowChecked(int k)
 
 void CalcForm::panelOkClicked(int k)
 {
+    inputChanged();
     ProjectRecord& r = record();
     auto porosity = [&] {
         ignoringFaults([&] {

@@ -12,6 +12,7 @@
 #include "Engine.h"
 #include "Form.h"
 #include "NumberFormat.h"
+#include "Verdict.h"
 
 #include <cstdint>
 #include <functional>
@@ -67,10 +68,15 @@ struct BoxSpec {
     Handler then = nullptr;
     // A change handler of its own, instead of reading the field by the rule.
     Handler change = nullptr;
+    // Runs after every value read, an emptied box too.
+    Handler stored = nullptr;
     Width width = Width::Box;
     const char* symbol = "";
     bool multiLine = false;
     const char* tip = "";
+    // A result of the pane's Compute button: emptied as soon as an input it was
+    // computed from changes, so that no result stands beside other inputs.
+    bool computed = false;
 };
 
 class CalcForm : public Form, private EngineHost {
@@ -106,6 +112,21 @@ public:
     // Counts the visits of the two page tabs, so a view knows to load its page
     // again (the report is rewritten on every visit).
     int pageRevision() const { return pageRevision_; }
+
+    // Whether the results of technology `pane` belong to the inputs shown: its
+    // Compute button was pressed, without a stop message, since an input last
+    // changed. The surface and the swale compute as their inputs change.
+    bool resultsCurrent(int pane) const;
+    // The plausibility verdict of the design shown.
+    std::vector<verdict::Item> verdict() const;
+    // The end of a user's action: views of the verdict are told when it changed.
+    void actionDone();
+    using VerdictObserver = std::function<void(const std::vector<verdict::Item>&)>;
+    void observeVerdict(VerdictObserver observer) { verdictObservers_.push_back(std::move(observer)); }
+
+    // The soil picker has just shown a soil's name for the coefficient it wrote;
+    // typing another coefficient by hand clears that name.
+    void soilPicked();
 
     // Addresses of the two links on the first tab.
     static const char* linkAddress(int index);
@@ -185,7 +206,7 @@ private:
     void declareSwale(Builder& b);
     void declareCombined(Builder& b);
     void declareTrench(Builder& b);
-    void declareTrenchInputs(Builder& b, int k, const std::string& porosity, const char* panelCaption);
+    void declareTrenchInputs(Builder& b, int k, const char* panelCaption);
     void declareTrenchResults(Builder& b, int k, Look area);
     void declarePipeDiameters(Builder& b, int k);
     void declarePipeCount(Builder& b, int k);
@@ -203,8 +224,13 @@ private:
     // drained area or the filtration coefficient; true when one was shown.
     bool remindOfSharedInputs();
 
-    // Leaving a filtration coefficient's box shows its field in the box's pattern.
-    void coefficientLeft(TextBox& box);
+    // A box's text was read into its field: it is the text to go back to, and
+    // the other boxes of the field show it.
+    void accepted(TextBox& box);
+    // Leaving a number box: a coefficient shows its pattern, a decimal comma
+    // becomes a point, and a text that is no number is reported and replaced by
+    // the last one read.
+    void numberLeft(TextBox& box);
     void registerShown(float ProjectRecord::*field, int pane, TextBox& box);
 
     // Handlers, each called with its control's index.
@@ -212,6 +238,8 @@ private:
     void intensityChanged(int);
     void durationChanged(int);
     void filtrationRead(int);
+    void filtrationStored(int);
+    void soilNameTyped(int);
     void safetyRead(int);
     void designModeClicked(int k);
     void technologyListClicked(int);
@@ -225,6 +253,11 @@ private:
     void shaftWallChanged(int);
     void editButtonClicked(int k);
     void computeClicked(int k);
+    void settlingClicked(int);
+    // An input the results may depend on has changed: the computed results of
+    // the panes with a Compute button (but the box typed into) are emptied and
+    // no longer current.
+    void inputChanged(const TextBox* typedInto = nullptr);
     void overflowChecked(int k);
     void panelOkClicked(int k);
     void saveResultsClicked(int);
@@ -249,10 +282,23 @@ private:
     std::string descriptionPage_;
     std::string resultsPage_;
     int pageRevision_ = 0;
+    // Panes whose computed results belong to the inputs (index = technology).
+    bool current_[7] = {};
+    // Set while the program itself writes boxes (the engine's results, blanking
+    // them): that is no change of the user's inputs.
+    int programWriting_ = 0;
+    // A stop message was shown during the current Compute.
+    bool stopShown_ = false;
+    std::vector<verdict::Item> shownVerdict_;
+    std::vector<VerdictObserver> verdictObservers_;
+    // The soil name shown is the picker's, for the coefficient pickedCoefficient_.
+    bool soilNameFromPicker_ = false;
+    float pickedCoefficient_ = 0;
     // Set while the pane goes back to the previous tab for lack of a technology.
     bool returningToPrevious_ = false;
     // Every box's declaration, and the box showing each (field, pane).
     std::map<const TextBox*, BoxSpec> specs_;
+    std::map<const TextBox*, std::string> lastAccepted_;
     struct Shown {
         float ProjectRecord::*field;
         int pane;

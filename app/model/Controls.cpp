@@ -80,6 +80,14 @@ void TextBox::setText(const std::string& text)
         onChange();
 }
 
+void TextBox::mirror(const std::string& text)
+{
+    if (text == text_)
+        return;
+    text_ = text;
+    notify();
+}
+
 void TextBox::setReadOnly(bool readOnly)
 {
     readOnly_ = readOnly;

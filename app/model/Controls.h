@@ -106,6 +106,9 @@ public:
     // Replaces the text, as typing or code does; a different text runs onChange
     // before this returns.
     void setText(const std::string& text);
+    // Shows a text without running onChange: for a box that shows a field
+    // another box has just set.
+    void mirror(const std::string& text);
 
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);

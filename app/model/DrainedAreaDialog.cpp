@@ -1,6 +1,7 @@
 #include "DrainedAreaDialog.h"
 
 #include "FloatOps.h"
+#include "NumberEntry.h"
 #include "NumberFormat.h"
 
 #include <cmath>
@@ -101,7 +102,7 @@ void DrainedAreaDialog::build()
     };
     txtSChange->onChange = [this] { cellEdited(); };
     txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(keyCode); };
-    txtSChange->onLostFocus = [this] { txtSChange->setVisible(false); };
+    txtSChange->onLostFocus = [this] { closeEditor(); };
     cmdDelete->onClick = [this] { deleteEntry(); };
     cmdDeleteAll->onClick = [this] { deleteAll(); };
     OKButton->onClick = [this] { okClicked(); };
@@ -331,23 +332,18 @@ void DrainedAreaDialog::cellEdited()
     const int row = g.row();
     if (row < 1 || row > entryCount())
         return;
-    // A text that is no number (or none a Single holds) changes no stored
-    // value; the cell still shows the number the text starts with.
-    auto show = [&](int col, int decimals) {
-        const double value = num::valueOf(text);
-        if (std::isfinite(value))
-            g.setText(row, col, num::fixed(value, decimals));
-    };
+    // A text that is no number (yet), or none a Single holds, changes no stored
+    // value, and the cell goes on showing the value in use.
     switch (g.col()) {
     case 1:
         if (const auto value = convertedSingle(text))
             r.SubAreaSizes[row] = *value;
-        show(1, 0);
+        g.setText(row, 1, num::fixed(r.SubAreaSizes[row], 0));
         break;
     case 2:
         if (const auto value = convertedSingle(text))
             r.SubAreaCoefs[row] = *value;
-        show(2, 2);
+        g.setText(row, 2, num::fixed(r.SubAreaCoefs[row], 2));
         break;
     case 3:
         r.SubAreaKinds[row] = text;
@@ -363,9 +359,27 @@ void DrainedAreaDialog::EditKeyCode(int keyCode)
 {
     // Esc closes the editor like Enter: edits are stored as they are typed.
     if (keyCode == 13 || keyCode == 27) {
-        txtSChange->setVisible(false);
+        closeEditor();
         setFocus(fgZapisTab);
     }
+}
+
+void DrainedAreaDialog::closeEditor()
+{
+    if (!txtSChange->visible())
+        return;
+    txtSChange->setVisible(false);
+    // A number column left with a text that is no number: the cell kept its value.
+    const int row = fgZapisTab->row();
+    const int col = fgZapisTab->col();
+    const std::string& text = txtSChange->text();
+    if ((col != 1 && col != 2) || row < 1 || row > entryCount() || text.empty() || convertedSingle(text))
+        return;
+    const ProjectRecord& r = record();
+    const std::string kept = col == 1 ? num::plain(r.SubAreaSizes[row]) : num::plain(r.SubAreaCoefs[row]);
+    const bool outOfRange = num::convert(text).has_value();
+    app_.messages().showMessage(
+        unreadNumber(text, col == 1 ? "Dílčí plocha" : "Odtokový součinitel", kept, outOfRange));
 }
 
 void DrainedAreaDialog::deleteEntry()

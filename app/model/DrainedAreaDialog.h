@@ -62,6 +62,8 @@ private:
     void entryLeft();
     void cellEdited();
     void EditKeyCode(int keyCode);
+    // Hides the cell editor; a number column left with no number is reported.
+    void closeEditor();
     void deleteEntry();
     void deleteAll();
     void okClicked();

@@ -1,5 +1,6 @@
 #include "RainIntensityDialog.h"
 
+#include "NumberEntry.h"
 #include "NumberFormat.h"
 #include "rain/StationIntensities.h"
 
@@ -279,10 +280,14 @@ void RainIntensityDialog::openEditor(int row, int col)
 void RainIntensityDialog::editorChanged()
 {
     cboSelStanice->setListIndex(0); // typed values are no station's
-    const double value = num::valueOf(txtSChange->text());
     if (editRow_ < 1 || editRow_ > kDataRows || (editCol_ != 0 && editCol_ != 1))
         return;
-    // A number beyond a Single's range leaves the slot as it was.
+    // An emptied cell holds 0. A text that is no number (yet), or one beyond a
+    // Single's range, leaves the slot as it was.
+    const num::Typed typed = num::classify(txtSChange->text());
+    if (typed.kind != num::Typed::Kind::Number && typed.kind != num::Typed::Kind::Empty)
+        return;
+    const double value = typed.value;
     if (!num::fitsSingle(value))
         return;
     ProjectRecord& r = app_.record();
@@ -295,13 +300,32 @@ void RainIntensityDialog::editorChanged()
     }
 }
 
-void RainIntensityDialog::hideEditor() { txtSChange->setVisible(false); }
+void RainIntensityDialog::hideEditor()
+{
+    if (!txtSChange->visible())
+        return;
+    txtSChange->setVisible(false);
+    const std::string& text = txtSChange->text();
+    const num::Typed typed = num::classify(text);
+    if (editRow_ < 1 || editRow_ > kDataRows || typed.kind == num::Typed::Kind::Empty ||
+        (typed.kind == num::Typed::Kind::Number && num::fitsSingle(typed.value)))
+        return;
+    // The slot kept its value: say so rather than leave the typing unexplained.
+    const ProjectRecord& r = app_.record();
+    const bool duration = editCol_ == 0;
+    app_.messages().showMessage(unreadNumber(
+        text, duration ? "Doba trvání deště (min)" : "Intenzita deště (l/s.ha)",
+        duration ? num::plain(r.RainDurations[editRow_]) : num::plain(r.RainIntensities[editRow_]),
+        typed.kind == num::Typed::Kind::Number));
+}
 
 void RainIntensityDialog::EditKeyCode(Grid& grid, TextBox& editor, int keyCode)
 {
     if (keyCode != kEnter && keyCode != kEscape)
         return;
     // Esc undoes nothing: every change is already stored.
+    if (&editor == txtSChange)
+        hideEditor();
     editor.setVisible(false);
     setFocus(&grid);
 }

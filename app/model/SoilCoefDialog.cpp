@@ -35,6 +35,7 @@ void SoilCoefDialog::open()
 {
     app_.calc().setEnabled(false);
     cmdOK->setEnabled(false);
+    coefficientAtOpening_ = record().SoucFiltrace;
     fillSoilTable();
     setOpen(true);
 }
@@ -79,12 +80,17 @@ void SoilCoefDialog::okClicked()
     } closing{*this};
     main.txtSoucFiltrace->setText(num::scientific(r.SoucFiltrace, 1));
     main.txtTypPudyPodlozi->setText(name);
+    main.soilPicked();
     main.RebuildCalc();
 }
 
-// A pick has set the coefficient already; the close box only writes nothing to
-// the main window.
-void SoilCoefDialog::close() { finish(); }
+// A pick has set the coefficient already: without OK it must not stay in use
+// while the main window still shows the old one.
+void SoilCoefDialog::close()
+{
+    record().SoucFiltrace = coefficientAtOpening_;
+    finish();
+}
 
 void SoilCoefDialog::finish()
 {

@@ -13,7 +13,8 @@ public:
     explicit SoilCoefDialog(Application& app);
 
     void open() override;
-    // The close box: nothing reaches the main window.
+    // The close box: nothing reaches the main window, and the coefficient a pick
+    // set goes back to what it was when the window opened.
     void close() override;
 
     // Where the window opens, relative to the main window's top left corner,
@@ -34,6 +35,7 @@ private:
     void finish();
 
     Application& app_;
+    float coefficientAtOpening_ = 0;
 };
 
 } // namespace infil::model

@@ -410,6 +410,11 @@ json output(Application& app, const std::vector<Message>& messages)
         list.push_back({{"icon", std::string(iconName(m.icon))}, {"title", m.title}, {"text", m.text}});
     doc["messages"] = list;
 
+    json verdict = json::array();
+    for (const verdict::Item& item : calc.verdict())
+        verdict.push_back({{"code", item.code}, {"severity", verdict::severityCode(item.severity)}, {"text", item.text}});
+    doc["verdict"] = verdict;
+
     std::error_code ec;
     const std::string& report = app.lastReport();
     doc["report"] = !report.empty() && std::filesystem::exists(report, ec) ? json(report) : json(nullptr);

@@ -23,7 +23,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,6 +48,55 @@ const char* const kCredits[] = {
 };
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
+
+// A word-wrapped label whose minimum height follows its text and width: box
+// layouts above a tab widget do not ask a label for its height for a width.
+class WrappingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    void setWrappedText(const QString& text)
+    {
+        setText(text);
+        fitHeight();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        fitHeight();
+    }
+
+private:
+    void fitHeight()
+    {
+        // A label's height for a width never goes below its minimum height.
+        const int before = minimumHeight();
+        setMinimumHeight(0);
+        const int needed = heightForWidth(width());
+        setMinimumHeight(needed > 0 ? needed : before);
+    }
+};
+
+// The verdict's findings, each with its weight in its colour.
+QString verdictHtml(const std::vector<verdict::Item>& items)
+{
+    if (items.empty())
+        return QStringLiteral("<span style=\"color:#1b6e20\">") +
+               u8("Návrh nepřekračuje žádnou z mezí, se kterými jej program porovnává.") + QStringLiteral("</span>");
+    QString html;
+    for (const verdict::Item& item : items) {
+        const char* colour = item.severity == verdict::Severity::Error     ? "#a01010"
+                             : item.severity == verdict::Severity::Warning ? "#8a5a00"
+                                                                           : "#505050";
+        if (!html.isEmpty())
+            html += QStringLiteral("<br>");
+        html += QStringLiteral("<span style=\"color:%1\"><b>%2:</b> %3</span>")
+                    .arg(QLatin1String(colour), u8(verdict::severityName(item.severity)),
+                         QString::fromStdString(item.text).toHtmlEscaped());
+    }
+    return html;
+}
 
 QLabel* text(const QString& content, QWidget* parent)
 {
@@ -468,13 +519,46 @@ QWidget* CalcWindow::buildTechnologyChoice(QWidget* parent)
 {
     auto* frame = new QGroupBox(u8("Výběr typu infilování"), parent);
     binder_->bind(*calc_.Frame2, frame);
-    RowGrid rows(frame, *binder_, boxWidth_);
+    auto* layout = new QVBoxLayout(frame);
+    auto* choice = new QWidget(frame);
+    RowGrid rows(choice, *binder_, boxWidth_);
+    rows.grid()->setContentsMargins(0, 0, 0, 0);
     rows.grid()->setVerticalSpacing(4);
-    rows.makeStack = [this, frame](const std::vector<model::Control*>& panes) { return buildPaneArea(panes, frame); };
+    rows.makeStack = [this, choice](const std::vector<model::Control*>& panes) { return buildPaneArea(panes, choice); };
     rows.build(calc_.rows(calc_.Frame2));
     // The options and the list keep their own width; the panes take the rest.
     rows.grid()->setColumnStretch(RowGrid::kButton, 1);
+    layout->addWidget(choice, 1);
+    // Outside the grid, so that its wrapped lines get their height.
+    layout->addWidget(buildVerdict(frame));
     return frame;
+}
+
+// The plausibility verdict beside the results: what the design fails, what it
+// exceeds, and what is worth knowing, or that it keeps every limit checked.
+QWidget* CalcWindow::buildVerdict(QWidget* parent)
+{
+    auto* group = new QGroupBox(u8("Posouzení návrhu"), parent);
+    group->setObjectName(QStringLiteral("verdict"));
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(6, 4, 6, 4);
+    auto* list = new WrappingLabel(group);
+    list->setObjectName(QStringLiteral("verdictText"));
+    list->setTextFormat(Qt::RichText);
+    list->setWordWrap(true);
+    list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    list->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(list);
+    auto mirror = [this, group = QPointer<QGroupBox>(group), list = QPointer<WrappingLabel>(list)](
+                      const std::vector<verdict::Item>& items) {
+        if (!group || !list)
+            return;
+        group->setVisible(calc_.state().TechIndex > 0);
+        list->setWrappedText(verdictHtml(items));
+    };
+    calc_.observeVerdict(mirror);
+    mirror(calc_.verdict());
+    return group;
 }
 
 // The technology panes share one place; the model shows one at a time.
@@ -507,7 +591,16 @@ QWidget* CalcWindow::buildPaneArea(const std::vector<model::Control*>& models, Q
         largest = largest.expandedTo(pane->sizeHint());
     }
     place->setMinimumSize(largest);
-    return place;
+    // On a small screen the pane scrolls instead of pushing the window off it.
+    auto* scroll = new QScrollArea(parent);
+    scroll->setObjectName(QStringLiteral("paneScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setWidget(place);
+    scroll->viewport()->setAutoFillBackground(false);
+    place->setAutoFillBackground(false);
+    return scroll;
 }
 
 QWidget* CalcWindow::buildPane(model::Container& model, QWidget* parent)

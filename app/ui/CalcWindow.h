@@ -65,6 +65,7 @@ private:
     QWidget* buildCalculationTab();
     QWidget* buildSharedInputs(QWidget* parent);
     QWidget* buildTechnologyChoice(QWidget* parent);
+    QWidget* buildVerdict(QWidget* parent);
     QWidget* buildPaneArea(const std::vector<model::Control*>& panes, QWidget* parent);
     QWidget* buildPane(model::Container& pane, QWidget* parent);
     QWidget* buildPanel(model::Container& panel, QWidget* pane);

@@ -91,6 +91,13 @@ std::string commonBlock(const ProjectRecord& r)
            "</table><br><hr>";
 }
 
+// Where results do not belong to the inputs printed above them: one row that
+// says so, closing the results table.
+std::string notComputed()
+{
+    return kHr + "<TR><TD colspan=3><b>" + std::string(verdict::kNotComputed) + "</b></TD></TR></table>";
+}
+
 // Every technology section opens with the shared inputs and the results heading.
 std::string sectionStart(const ProjectRecord& r) { return commonBlock(r) + kResultsHead; }
 
@@ -149,6 +156,10 @@ void combined(std::vector<std::string>& out, const ProjectRecord& r, const FormS
                    twoDecimals(r.SpecDrenOdtok) + unit("l/s.ha") + open("Počet potrubí") +
                    whole(r.PocetPotrubi) + unit("");
         });
+    if (!c.resultsCurrent) {
+        out.push_back(notComputed());
+        return;
+    }
     line(out, [&] {
         return kHr + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) + unit("m<sup>2</sup>") +
                open("Objem akumulace průlehu") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
@@ -179,6 +190,10 @@ void trench(std::vector<std::string>& out, const ProjectRecord& r, const FormSta
                    unit("cm<sup>2</sup>/m") + open("Výstupní rychlost") + twoDecimals(r.VystupRychlost) +
                    unit("m/s");
         });
+    if (!c.resultsCurrent) {
+        out.push_back(notComputed());
+        return;
+    }
     line(out, [&] {
         return kHr + open("Infilovací plocha") + twoDecimals(r.InfilPlocha) + unit("m<sup>2</sup>") +
                open("Objem akumulace průlehu") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
@@ -205,8 +220,9 @@ void shaft(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
         line(out, [&] { return open("Délka šachty") + twoDecimals(r.ShaftLength) + unitShort("m"); });
     }
     line(out, [&] {
+        // The ponding height is a result: without current results it is left out.
         return open("Tloušťka stěny") + twoDecimals(r.TloustkaSteny) + unitShort("m") +
-               open("Výška vzdutí") + twoDecimals(r.VyskaVzduti) + unitShort("m") +
+               (c.resultsCurrent ? open("Výška vzdutí") + twoDecimals(r.VyskaVzduti) + unitShort("m") : "") +
                open("Výška filtrační vrstvy") + twoDecimals(r.VyskaFiltrVrstvy) + unitShort("m");
     });
     if (f.SoilOption == 1)
@@ -214,6 +230,10 @@ void shaft(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
             return open("Výška vrstvy písku/jem. štěrku") + twoDecimals(r.VyskaPiskVrstvy) +
                    unitShort("m");
         });
+    if (!c.resultsCurrent) {
+        out.push_back(notComputed());
+        return;
+    }
     line(out, [&] {
         return kHr + open("Potřebná hloubka šachty") + twoDecimals(r.HloubkaSachty) + unitShort("m") +
                open("Min. hloubka podzemní vody") + twoDecimals(r.PotrHloubkaZahl) + unitShort("m") +
@@ -241,12 +261,33 @@ void basin(std::vector<std::string>& out, const ProjectRecord& r, const FormStat
     });
     if (c.chkPredUsaz)
         line(out, [&] { return heading("Předsazené usazování"); });
+    if (!c.resultsCurrent) {
+        out.push_back(notComputed());
+        return;
+    }
     line(out, [&] {
         return kHr + open("Infilovací tok") + twoDecimals(r.InfilTok) + unitShort("m<sup>3</sup>/s") +
                open("Potřebný objem akumulace") + twoDecimals(r.ObjAkum) + unitShort("m<sup>3</sup>") +
                open("Objem dle rozměrů nádrže") + twoDecimals(r.VypObjNadrz) + unitShort("m<sup>3</sup>") +
                "</table>";
     });
+}
+
+// The plausibility verdict: each finding with its weight, or a line that the
+// design is within every limit checked.
+void verdictSection(std::vector<std::string>& out, const std::vector<verdict::Item>& items)
+{
+    std::string section = "<hr><u>Posouzení návrhu</u><p>";
+    if (items.empty()) {
+        section += "Návrh nepřekračuje žádnou z mezí, se kterými jej program porovnává.</p>";
+    } else {
+        section += "<table border=0>";
+        for (const verdict::Item& item : items)
+            section += "<TR><TD valign=top width=100><b>" + std::string(verdict::severityName(item.severity)) +
+                       "</b></TD><TD width=550>" + escaped(item.text) + "</TD></TR>";
+        section += "</table>";
+    }
+    out.push_back(section);
 }
 
 // ---- the file ----
@@ -388,6 +429,8 @@ std::vector<std::string> ResultsReportLines(const ProjectRecord& r, const FormSt
     static constexpr Emit sections[] = {surface, swale, combined, trench, shaft, basin};
     if (form.TechIndex >= 1 && form.TechIndex <= 6)
         sections[form.TechIndex - 1](out, r, form, controls);
+    if (form.TechIndex >= 1 && form.TechIndex <= 6)
+        verdictSection(out, controls.verdict);
 
     out.push_back("<hr><p><font size=2>Datum a čas výpočtu:  " + escaped(stamp.date) + ",  " +
                   escaped(stamp.time) + "</font></p>" + "</div></body></html>");

@@ -9,6 +9,7 @@
 #include "Engine.h"
 #include "Messages.h"
 #include "ProjectRecord.h"
+#include "Verdict.h"
 
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ struct ReportControls {
     bool chkSelPretok4 = false;   // "Drenáž" (trench)
     bool chkPredUsaz = false;     // "Předsazené usazování" (basin)
     std::string cboTypSachty;     // text of the shaft-product list ("" when none is picked)
+    // The results belong to the inputs printed; otherwise the page says they
+    // were not computed for them instead of printing them.
+    bool resultsCurrent = true;
+    // The plausibility verdict, printed as a section of its own after the results.
+    std::vector<verdict::Item> verdict;
 };
 
 // The footer's date and time, already in the user's short formats.

@@ -2,7 +2,10 @@
 // technology, shaft geometry, the overflow and drainage panels, tabs.
 #include "AppFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <random>
 #include <filesystem>
 #include <fstream>
 
@@ -23,8 +26,9 @@ TEST_F(CalcFormTest, StartsOnTheFirstTabWithDefaultsAndNothingChosen)
     EXPECT_EQ(rec().SubAreaSizes.slotCount(), 1);
     for (int k : {1, 2, 3, 4, 5})
         EXPECT_EQ(calc().box("txtSoucBezp", k).text(), "1.2");
+    // Both trench panes show the porosity in use.
     EXPECT_EQ(calc().box("txtPorVyplne", 3).text(), "0.35");
-    EXPECT_EQ(calc().box("txtPorVyplne", 4).text(), "");
+    EXPECT_EQ(calc().box("txtPorVyplne", 4).text(), "0.35");
     EXPECT_FALSE(calc().cmdEdit[3]->enabled());
     EXPECT_TRUE(messages.messages.empty());
 }
@@ -50,15 +54,15 @@ TEST_F(CalcFormTest, EveryControlInAContainerStandsInOneOfItsRows)
     EXPECT_THROW(calc().box("txtObjAkum", 1), std::logic_error);
 }
 
-TEST_F(CalcFormTest, FiltrationCoefficientKeepsAnUnfinishedLowercaseExponent)
+TEST_F(CalcFormTest, FiltrationCoefficientUsesTheLeadingNumberOfAnUnfinishedExponent)
 {
     TextBox& box = *calc().txtSoucFiltrace;
     box.setText("1.5e-");
     EXPECT_EQ(box.text(), "1.5e-");
     EXPECT_FLOAT_EQ(rec().SoucFiltrace, 1.5f);
-    box.setText("1.5E-");
-    EXPECT_EQ(box.text(), "");
-    EXPECT_EQ(rec().SoucFiltrace, 0.0f);
+    box.setText("2E-"); // an uppercase E reads like e
+    EXPECT_EQ(box.text(), "2E-");
+    EXPECT_FLOAT_EQ(rec().SoucFiltrace, 2.0f);
     box.setText("1.5e-05");
     box.lostFocus();
     EXPECT_EQ(box.text(), "1.5E-05");
@@ -67,26 +71,157 @@ TEST_F(CalcFormTest, FiltrationCoefficientKeepsAnUnfinishedLowercaseExponent)
     box.setText("0");
     box.lostFocus();
     EXPECT_EQ(box.text(), "0");
+    EXPECT_TRUE(messages.messages.empty());
 }
 
-TEST_F(CalcFormTest, TextThatIsNotANumberIsRemoved)
+// The user's mistake: a decimal comma. It is read as the point and shown as
+// the program's own form once the box is left.
+TEST_F(CalcFormTest, ADecimalCommaIsTheDecimalPoint)
 {
-    calc().box("txtHPV").setText("2.5");
+    TextBox& width = calc().box("txtSirkaRyhy", 4);
+    user([&] { width.setText("0,8"); });
+    EXPECT_FLOAT_EQ(rec().SirkaRyhy, 0.8f);
+    EXPECT_EQ(width.text(), "0,8");
+    user([&] { width.lostFocus(); });
+    EXPECT_EQ(width.text(), "0.8");
+    EXPECT_FLOAT_EQ(rec().SirkaRyhy, 0.8f);
+    user([&] { calc().txtSoucFiltrace->setText("2,5e-5"); });
+    user([&] { calc().txtSoucFiltrace->lostFocus(); });
+    EXPECT_EQ(calc().txtSoucFiltrace->text(), "2.5E-05");
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// The user's mistake: a text that is no number, or a number beyond what the
+// program computes with, left in a box. It is named, with the box, and the box
+// shows the value still in use again.
+TEST_F(CalcFormTest, ATextLeftAsNoNumberIsNamedAndTheValueInUseShownAgain)
+{
+    TextBox& hpv = calc().box("txtHPV");
+    user([&] { hpv.setText("2.5"); });
+    user([&] { hpv.setText("2.5 m"); });
+    EXPECT_EQ(hpv.text(), "2.5 m"); // typing is never undone
     EXPECT_FLOAT_EQ(rec().HPV, 2.5f);
-    calc().box("txtHPV").setText("1,5");
-    EXPECT_EQ(calc().box("txtHPV").text(), "");
-    EXPECT_EQ(rec().HPV, 0.0f);
-    calc().box("txtHPV").setText("3");
-    calc().box("txtHPV").setText("1e39"); // beyond a Single: the field keeps its value
-    EXPECT_EQ(calc().box("txtHPV").text(), "1e39");
-    EXPECT_FLOAT_EQ(rec().HPV, 3.0f);
+    user([&] { hpv.lostFocus(); });
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0],
+              (Message{MessageIcon::Exclamation, "Infil",
+                       "Text „2.5 m“ v poli „Hladina podzemní vody (pod povrchem)“ není číslo. V poli zůstává "
+                       "předchozí hodnota 2.5."}));
+    EXPECT_EQ(hpv.text(), "2.5");
+
+    user([&] { hpv.setText("1e39"); });
+    EXPECT_FLOAT_EQ(rec().HPV, 2.5f);
+    user([&] { hpv.lostFocus(); });
+    EXPECT_EQ(messages.messages.back().text,
+              "Číslo „1e39“ v poli „Hladina podzemní vody (pod povrchem)“ je mimo rozsah, se kterým program "
+              "počítá. V poli zůstává předchozí hodnota 2.5.");
+    EXPECT_EQ(hpv.text(), "2.5");
+
+    TextBox& depth = calc().box("txtHloubkaNadrz");
+    user([&] { depth.setText("-"); });
+    user([&] { depth.lostFocus(); });
+    EXPECT_EQ(messages.messages.back().text,
+              "Text „-“ v poli „Hloubka nádrže“ není číslo. Pole zůstává prázdné.");
+    EXPECT_EQ(depth.text(), "");
+    EXPECT_EQ(rec().HloubkaNadrz, 0.0f);
 }
 
-TEST_F(CalcFormTest, EmptyingOneSafetyBoxLeavesTheOthersShowingTheirText)
+// Typing a number key by key never destroys it: every prefix waits as typed, in
+// every kind of box, and the field ends as the whole number read.
+TEST_F(CalcFormTest, TypingAnyNumberKeyByKeyKeepsEveryPrefix)
 {
-    calc().box("txtSoucBezp", 2).setText("");
+    std::vector<std::string> numbers = {"-12.5", "0,8", "1e-5", "1E-05", "2,5E+3", "+3", ".5", ",25",
+                                        "1 234,5", "-0.001", "7", "4.5e1", "10", "0,35"};
+    std::mt19937 random(20261208);
+    std::uniform_real_distribution<double> mantissa(-999.0, 999.0);
+    std::uniform_int_distribution<int> exponent(-8, 6), style(0, 3);
+    for (int i = 0; i < 200; ++i) {
+        char text[64];
+        const double m = mantissa(random);
+        switch (style(random)) {
+        case 0: std::snprintf(text, sizeof text, "%.3f", m); break;
+        case 1: std::snprintf(text, sizeof text, "%.2fe%d", m, exponent(random)); break;
+        case 2: std::snprintf(text, sizeof text, "%.1fE%+d", m, exponent(random)); break;
+        default: std::snprintf(text, sizeof text, "%.4f", m / 100); break;
+        }
+        std::string typed = text;
+        std::replace(typed.begin(), typed.end(), ',', '.'); // whatever the C locale wrote
+        if (i % 2 == 1)
+            std::replace(typed.begin(), typed.end(), '.', ','); // as a Czech user types it
+        numbers.push_back(typed);
+    }
+    struct Kind {
+        const char* box;
+        num::Reading (*rule)(std::string_view);
+    };
+    const Kind kinds[] = {{"txtHPV", num::ruleR}, {"txtSoucFiltrace", num::ruleK},
+                          {"txtSachtyCount", num::ruleI}, {"txtPotrHloubkaZahl", num::ruleP}};
+    for (const Kind& kind : kinds) {
+        TextBox& box = calc().box(kind.box);
+        for (const std::string& number : numbers) {
+            SCOPED_TRACE(std::string(kind.box) + " <- " + number);
+            user([&] { box.setText(""); });
+            for (std::size_t n = 1; n <= number.size(); ++n) {
+                const std::string prefix = number.substr(0, n);
+                user([&] { box.setText(prefix); });
+                ASSERT_EQ(box.text(), prefix);
+            }
+            const num::Reading whole = kind.rule(number);
+            if (whole.action != num::Reading::Action::Store)
+                continue; // a whole number beyond 16 bits: kept as typed, reported when left
+            const double field = kind.rule == num::ruleI ? rec().SachtyCount
+                                 : kind.box == std::string("txtHPV") ? rec().HPV
+                                 : kind.box == std::string("txtSoucFiltrace") ? rec().SoucFiltrace
+                                                                             : rec().PotrHloubkaZahl;
+            EXPECT_EQ(field, whole.value);
+        }
+    }
+    // Rule T takes every text as it is.
+    for (const std::string& number : numbers) {
+        for (std::size_t n = 1; n <= number.size(); ++n)
+            user([&] { calc().box("txtProjName").setText(number.substr(0, n)); });
+        EXPECT_EQ(rec().ProjName, number);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// What is shown is what is used: every box of one field shows it.
+TEST_F(CalcFormTest, EveryBoxOfAFieldShowsItsValue)
+{
+    user([&] { calc().box("txtSoucBezp", 2).setText("1.5"); });
+    for (int k : {1, 2, 3, 4, 5})
+        EXPECT_EQ(calc().box("txtSoucBezp", k).text(), "1.5") << k;
+    user([&] { calc().box("txtSoucBezp", 4).setText(""); });
     EXPECT_EQ(rec().SoucBezp, 0.0f);
-    EXPECT_EQ(calc().box("txtSoucBezp", 3).text(), "1.2");
+    EXPECT_EQ(calc().box("txtSoucBezp", 3).text(), "");
+    user([&] { calc().box("txtPrumTroubVnit", 3).setText("100"); });
+    EXPECT_EQ(calc().box("txtPrumTroubVnit", 4).text(), "100");
+    // A text still being typed shows nowhere else; the value in use stays shown.
+    user([&] { calc().box("txtPorVyplne", 3).setText("0."); });
+    EXPECT_EQ(calc().box("txtPorVyplne", 4).text(), "0.");
+    user([&] { calc().box("txtPorVyplne", 3).setText("0.x"); });
+    EXPECT_EQ(calc().box("txtPorVyplne", 4).text(), "0.");
+    EXPECT_FLOAT_EQ(rec().PorVyplne, 0.0f);
+}
+
+// A coefficient typed by hand is no longer the picked soil's.
+TEST_F(CalcFormTest, TypingACoefficientClearsThePickedSoilsName)
+{
+    rec().SoucFiltrace = 2e-5f;
+    user([&] {
+        calc().txtSoucFiltrace->setText("2.0E-05");
+        calc().txtTypPudyPodlozi->setText("Jemný písek");
+        calc().soilPicked();
+    });
+    user([&] { calc().txtSoucFiltrace->setText("2.0E-05 "); }); // the same value
+    EXPECT_EQ(rec().TypPudyPodlozi, "Jemný písek");
+    user([&] { calc().txtSoucFiltrace->setText("3e-5"); });
+    EXPECT_EQ(rec().TypPudyPodlozi, "");
+    EXPECT_EQ(calc().txtTypPudyPodlozi->text(), "");
+    // A name the user typed is the user's: it stays.
+    user([&] { calc().txtTypPudyPodlozi->setText("hlinitý písek"); });
+    user([&] { calc().txtSoucFiltrace->setText("4e-5"); });
+    EXPECT_EQ(rec().TypPudyPodlozi, "hlinitý písek");
 }
 
 TEST_F(CalcFormTest, InflowFollowsTheAreaOnlyOnceAnIntensityIsKnown)
@@ -384,7 +519,7 @@ TEST_F(CalcFormTest, EditButtonsSetTheDatabasePath)
     EXPECT_EQ(rec().DatabasePath, app.appDir() + "/infil.mdb");
 }
 
-TEST_F(CalcFormTest, TextThatIsNotANumberEndsLikeAnEmptiedBoxWithoutRecalculating)
+TEST_F(CalcFormTest, TextThatIsNotANumberRecalculatesNothing)
 {
     rec().OdvodNepPlocha = 1000;
     rec().SoucFiltrace = 1e-5f;
@@ -393,9 +528,9 @@ TEST_F(CalcFormTest, TextThatIsNotANumberEndsLikeAnEmptiedBoxWithoutRecalculatin
     user([&] { calc().cboSelType->setListIndex(2); });
     ASSERT_EQ(calc().box("txtObjAkum", 2).text(), "17.3");
     user([&] { calc().box("txtSoucBezp", 2).setText("abc"); });
-    EXPECT_EQ(calc().box("txtSoucBezp", 2).text(), "");
-    EXPECT_EQ(rec().SoucBezp, 0.0f);
-    EXPECT_EQ(calc().box("txtObjAkum", 2).text(), "17.3"); // as after emptying the box
+    EXPECT_EQ(calc().box("txtSoucBezp", 2).text(), "abc");
+    EXPECT_FLOAT_EQ(rec().SoucBezp, 1.2f);
+    EXPECT_EQ(calc().box("txtObjAkum", 2).text(), "17.3");
     user([&] { calc().box("txtSoucBezp", 2).setText("1.5"); });
     EXPECT_EQ(calc().box("txtObjAkum", 2).text(), "21.6"); // 17.28 × 1.5 / 1.2
 }

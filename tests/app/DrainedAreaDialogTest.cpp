@@ -86,7 +86,7 @@ TEST_F(DrainedAreaTest, RefusedEntriesStoreNothing)
     press(dlg.cmdZapsat);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Vyberte odtokový součinitel"});
     click(dlg.fgSoucPovrchOdtok, 1, 3);
-    for (const char* area : {"", "0", "12abc", "1,5", "1e39"}) {
+    for (const char* area : {"", "0", "12abc", "1,5,0", "1e39"}) {
         messages.messages.clear();
         user([&] {
             dlg.txtPlocha->setText(area);
@@ -95,6 +95,12 @@ TEST_F(DrainedAreaTest, RefusedEntriesStoreNothing)
         EXPECT_EQ(messages.texts(), std::vector<std::string>{"Zadejte dílčí plochu"}) << area;
     }
     EXPECT_EQ(rec().SubAreaSizes.slotCount(), 1);
+    // A decimal comma is a decimal point.
+    user([&] {
+        dlg.txtPlocha->setText("12,5");
+        dlg.cmdZapsat->click();
+    });
+    EXPECT_FLOAT_EQ(rec().SubAreaSizes[1], 12.5f);
 }
 
 TEST_F(DrainedAreaTest, TwoAreasGiveTheReducedAreaAndOkHandsItToTheMainWindow)
@@ -183,14 +189,18 @@ TEST_F(DrainedAreaTest, TheCellEditorStoresEveryChangeAsItIsTyped)
     EXPECT_EQ(rec().SubAreaSizes[2], 1000.0f);
     EXPECT_EQ(cell(2, 1), "1 000");
     EXPECT_EQ(dlg.txtOdvodNepPlocha->text(), "390");
-    // Not a number: the stored value stays, the cell shows the leading number.
+    // Not a number: the stored value stays and the cell shows it; closing the
+    // editor says so.
     type("12abc");
     EXPECT_EQ(rec().SubAreaSizes[2], 1000.0f);
-    EXPECT_EQ(cell(2, 1), "12");
+    EXPECT_EQ(cell(2, 1), "1 000");
+    messages.messages.clear();
     // Esc closes the editor but undoes nothing.
     user([&] { dlg.txtSChange->keyDown(27); });
     EXPECT_FALSE(dlg.txtSChange->visible());
     EXPECT_EQ(dlg.focusTarget(), dlg.fgZapisTab);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{
+                                    "Text „12abc“ v poli „Dílčí plocha“ není číslo. V poli zůstává předchozí hodnota 1000."});
 
     click(dlg.fgZapisTab, 1, 2);
     EXPECT_EQ(dlg.txtSChange->text(), "0.9");

@@ -17,7 +17,8 @@ TEST(NumberLocale, FormattingAndReadingIgnoreTheProcessLocale)
     EXPECT_EQ(num::plain(12345678.0f), "1.234568E+07");
     EXPECT_EQ(num::fixed(1234.5f, 1), "1 234.5");
     EXPECT_EQ(num::scientific(0.00002f, 1), "2.0E-05");
-    EXPECT_FALSE(num::convert("150,5"));
+    EXPECT_EQ(*num::convert("150,5"), 150.5);
+    EXPECT_EQ(*num::convert("150.5"), 150.5);
 }
 
 } // namespace

@@ -130,19 +130,23 @@ TEST_F(RainDialogTest, TypingSwitchesToTypedValuesThatANewPeriodicityKeeps)
     ASSERT_TRUE(d.txtSChange->visible());
     EXPECT_EQ(d.txtSChange->text(), "437.1");
     EXPECT_EQ(d.cboSelStanice->listIndex(), 0); // opening the cell was a change
-    user([&] { d.txtSChange->setText("12,5"); }); // read up to the comma
-    EXPECT_EQ(rec().RainIntensities[2], 12.0f);
-    EXPECT_EQ(d.fgIntDeste->text(2, 1), "12.0");
+    user([&] { d.txtSChange->setText("12,5"); }); // a decimal comma
+    EXPECT_EQ(rec().RainIntensities[2], 12.5f);
+    EXPECT_EQ(d.fgIntDeste->text(2, 1), "12.5");
     user([&] { d.txtSChange->setText("1e39"); }); // beyond a Single: kept
-    EXPECT_EQ(rec().RainIntensities[2], 12.0f);
-    user([&] { d.txtSChange->keyDown(27); }); // Esc undoes nothing
+    EXPECT_EQ(rec().RainIntensities[2], 12.5f);
+    messages.messages.clear();
+    user([&] { d.txtSChange->keyDown(27); }); // Esc undoes nothing, and says so
     EXPECT_FALSE(d.txtSChange->visible());
     EXPECT_EQ(d.focusTarget(), d.fgIntDeste);
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::string>{"Číslo „1e39“ v poli „Intenzita deště (l/s.ha)“ je mimo rozsah, se kterým "
+                                       "program počítá. V poli zůstává předchozí hodnota 12.5."});
 
     period("5");
-    EXPECT_EQ(rec().RainIntensities[2], 12.0f);
+    EXPECT_EQ(rec().RainIntensities[2], 12.5f);
     EXPECT_EQ(rec().RainIntensities[3], 366.9f);
-    EXPECT_EQ(d.fgIntDeste->text(2, 1), "12");
+    EXPECT_EQ(d.fgIntDeste->text(2, 1), "12.5");
     EXPECT_EQ(rec().StationName, "(Vlastní hodnoty)");
     EXPECT_EQ(rec().PeriodicityText, "5");
 }
@@ -165,11 +169,15 @@ TEST_F(RainDialogTest, EditorSitsInsideItsCellAndStoresAsItOpens)
     clickCell(6, 0);
     EXPECT_EQ(d.editorGeometry().left, g.geometry().left + 50);
     EXPECT_EQ(d.editorRow(), 6);
-    user([&] { d.txtSChange->setText(" 7.5 min"); });
+    user([&] { d.txtSChange->setText(" 7.5"); });
     EXPECT_EQ(rec().RainDurations[6], 7.5f);
     EXPECT_EQ(g.text(6, 0), "8");
+    user([&] { d.txtSChange->setText(" 7.5 min"); }); // no number: the slot keeps 7.5
+    EXPECT_EQ(rec().RainDurations[6], 7.5f);
     user([&] { d.txtSChange->lostFocus(); });
     EXPECT_FALSE(d.txtSChange->visible());
+    EXPECT_EQ(messages.messages.back().text,
+              "Text „ 7.5 min“ v poli „Doba trvání deště (min)“ není číslo. V poli zůstává předchozí hodnota 7.5.");
     EXPECT_EQ(rec().RainIntensities[6], 0.0f);
 }
 

@@ -99,17 +99,59 @@ TEST(Convert, AcceptsNumbersUnderTheProgramsConventions)
 
 TEST(Convert, RefusesWhatIsNotANumber)
 {
-    for (const char* text : {"", " ", "1e", "1e-", "1,5", "abc", "-", ".", "1.5e-", "1.5E-",
-                             "2.5e-", "1 .5", " 1 234,5", "12a", "1..2", "e5", "1 e5"}) {
+    for (const char* text : {"", " ", "1e", "1e-", "1,5,3", "1.5,3", "abc", "-", ".", ",", "1.5e-",
+                             "1.5E-", "2.5e-", "1 .5", "1 ,5", "12a", "1..2", "e5", "1 e5", "1,234.5"}) {
         EXPECT_FALSE(num::convert(text).has_value()) << '"' << text << '"';
     }
+}
+
+// A Czech user types a decimal comma: it is read as the program's point.
+TEST(Convert, ReadsTheDecimalCommaAsThePoint)
+{
+    EXPECT_DOUBLE_EQ(*num::convert("0,8"), 0.8);
+    EXPECT_DOUBLE_EQ(*num::convert("2,5"), 2.5);
+    EXPECT_DOUBLE_EQ(*num::convert(" 1 234,5 "), 1234.5);
+    EXPECT_DOUBLE_EQ(*num::convert("-1,5E-05"), -1.5e-5);
+    EXPECT_DOUBLE_EQ(*num::convert("12,"), 12);
+    EXPECT_DOUBLE_EQ(*num::convert(",5"), 0.5);
+}
+
+// Out of range is decided by the value, not by the exponent's sign: a tiny
+// number written out in full is tiny, a huge one with a negative exponent huge.
+TEST(Convert, DecidesOverflowAndUnderflowFromTheValue)
+{
+    const std::string tiny = "0." + std::string(400, '0') + "1";
+    EXPECT_EQ(*num::convert(tiny), 0.0);
+    EXPECT_EQ(num::ruleR(tiny).action, Action::Store);
+    const std::string huge = "1" + std::string(400, '0') + "e-10";
+    EXPECT_TRUE(std::isinf(*num::convert(huge)));
+    EXPECT_EQ(num::ruleR(huge).action, Action::OutOfRange);
+    EXPECT_TRUE(std::isinf(*num::convert("-1e400")));
+    EXPECT_EQ(*num::convert("1e-400"), 0.0);
+    EXPECT_EQ(*num::convert("0.00000e999999999999"), 0.0);
+    EXPECT_EQ(*num::convert("0000" + std::string(330, '0') + "1e-300"), 1e-300);
+}
+
+TEST(Classify, TellsNumbersFromTheirBeginningsAndFromTypingErrors)
+{
+    using Kind = num::Typed::Kind;
+    EXPECT_EQ(num::classify("").kind, Kind::Empty);
+    EXPECT_EQ(num::classify("  ").kind, Kind::Empty);
+    for (const char* text : {"-", "+", ".", ",", "-.", "1e", "1E", "1e-", "1E+", "0,5e", "1 234e-"})
+        EXPECT_EQ(num::classify(text).kind, Kind::Prefix) << '"' << text << '"';
+    for (const char* text : {"1", "1.", "0,", "-0,5", "1e5", "1E-05", " 12 ", "1 234"})
+        EXPECT_EQ(num::classify(text).kind, Kind::Number) << '"' << text << '"';
+    for (const char* text : {"abc", "1x", "1e-x", "1,5,", "--1", "1e5e", "e", "1 ,"})
+        EXPECT_EQ(num::classify(text).kind, Kind::NotNumber) << '"' << text << '"';
+    EXPECT_EQ(num::classify("2,5e-").value, 2.5);
+    EXPECT_TRUE(num::classify("2,5e-").exponentBegun);
 }
 
 TEST(ValueOf, TakesTheLeadingNumber)
 {
     EXPECT_DOUBLE_EQ(num::valueOf("2.5e-"), 2.5);
     EXPECT_DOUBLE_EQ(num::valueOf("1.5e-05x"), 1.5e-5);
-    EXPECT_DOUBLE_EQ(num::valueOf("12,5"), 12);
+    EXPECT_DOUBLE_EQ(num::valueOf("12,5"), 12.5);
     EXPECT_DOUBLE_EQ(num::valueOf("  1 2.5"), 12.5);
     EXPECT_DOUBLE_EQ(num::valueOf("abc"), 0);
     EXPECT_DOUBLE_EQ(num::valueOf(""), 0);
@@ -126,29 +168,32 @@ TEST(ReadingRules, RuleR)
     auto r = num::ruleR("1 234.5");
     EXPECT_EQ(r.action, Action::Store);
     EXPECT_EQ(r.value, 1234.5);
-    EXPECT_EQ(num::ruleR("1,5").action, Action::ClearBox);
-    EXPECT_EQ(num::ruleR("abc").action, Action::ClearBox);
-    EXPECT_EQ(num::ruleR("1e").action, Action::ClearBox);
-    EXPECT_EQ(num::ruleR("1e39").action, Action::Keep);     // beyond the float range
-    EXPECT_EQ(num::ruleR("-1e39").action, Action::Keep);
+    EXPECT_EQ(num::ruleR("1,5").value, static_cast<double>(1.5f));
+    // Typing is never undone: what is not a number yet waits as typed.
+    EXPECT_EQ(num::ruleR("abc").action, Action::Pending);
+    EXPECT_EQ(num::ruleR("1e").action, Action::Pending);
+    EXPECT_EQ(num::ruleR("-").action, Action::Pending);
+    EXPECT_EQ(num::ruleR("1e39").action, Action::OutOfRange); // beyond the float range
+    EXPECT_EQ(num::ruleR("-1e39").action, Action::OutOfRange);
     EXPECT_EQ(num::ruleR("3.4e38").action, Action::Store);
     // The stored value is the float, not the double typed.
     EXPECT_EQ(num::ruleR("0.1").value, static_cast<double>(0.1f));
     EXPECT_EQ(num::ruleR("1e-50").value, 0.0);
 }
 
-TEST(ReadingRules, RuleKKeepsAnUnfinishedLowercaseExponent)
+TEST(ReadingRules, RuleKUsesTheLeadingNumberOfAnUnfinishedExponent)
 {
     auto r = num::ruleK("1.5e-");
     EXPECT_EQ(r.action, Action::Store);
     EXPECT_EQ(r.value, 1.5);
-    EXPECT_EQ(num::ruleK("2.5e-").value, 2.5);
-    EXPECT_EQ(num::ruleK("1.5E-").action, Action::ClearBox); // uppercase does not count
+    EXPECT_EQ(num::ruleK("2,5e-").value, 2.5);
+    EXPECT_EQ(num::ruleK("1.5E-").action, Action::Store); // an uppercase E reads like e
+    EXPECT_EQ(num::ruleK("1E").value, 1);
     EXPECT_EQ(num::ruleK("1.5e-05").value, static_cast<double>(1.5e-5f));
-    EXPECT_EQ(num::ruleK("abc").action, Action::ClearBox);
-    EXPECT_EQ(num::ruleK("hello").action, Action::Store); // holds an "e": leading number 0
-    EXPECT_EQ(num::ruleK("hello").value, 0);
-    EXPECT_EQ(num::ruleK("1e99e").action, Action::Keep);
+    EXPECT_EQ(num::ruleK("abc").action, Action::Pending);
+    EXPECT_EQ(num::ruleK("hello").action, Action::Pending);
+    EXPECT_EQ(num::ruleK("1e99e").action, Action::Pending);
+    EXPECT_EQ(num::ruleK("1e99").action, Action::OutOfRange);
 }
 
 TEST(ReadingRules, RuleIRoundsToTheNearestWholeNumber)
@@ -159,9 +204,10 @@ TEST(ReadingRules, RuleIRoundsToTheNearestWholeNumber)
     EXPECT_EQ(num::ruleI("3.5").value, 4);
     EXPECT_EQ(num::ruleI("-2.5").value, -2);
     EXPECT_EQ(num::ruleI("32767").action, Action::Store);
-    EXPECT_EQ(num::ruleI("32768").action, Action::Keep);
+    EXPECT_EQ(num::ruleI("32768").action, Action::OutOfRange);
     EXPECT_EQ(num::ruleI("-32768").value, -32768);
-    EXPECT_EQ(num::ruleI("x").action, Action::ClearBox);
+    EXPECT_EQ(num::ruleI("2,5").value, 2);
+    EXPECT_EQ(num::ruleI("x").action, Action::Pending);
 }
 
 TEST(ReadingRules, ShownValuesReadBackAsTheRoundedValue)

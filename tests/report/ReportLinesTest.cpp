@@ -70,19 +70,25 @@ struct Design {
     }
     std::vector<std::string> lines() { return ResultsReportLines(r, f, c, stamp); }
     // The lines of the technology section: between the drained-area table's end
-    // and the footer.
+    // and the verdict (or the footer).
     std::vector<std::string> section()
     {
         const auto all = lines();
         std::size_t k = 0;
         while (k < all.size() && all[k] != "</table><br>")
             ++k;
-        return {all.begin() + static_cast<long>(k) + 1, all.end() - 1};
+        std::size_t end = k + 1;
+        while (end + 1 < all.size() && all[end].rfind(kVerdictHead, 0) != 0)
+            ++end;
+        return {all.begin() + static_cast<long>(k) + 1, all.begin() + static_cast<long>(end)};
     }
+    static constexpr const char* kVerdictHead = "<hr><u>Posouzení návrhu</u>";
 };
 
 const std::string kFooter = "<hr><p><font size=2>Datum a čas výpočtu:  7.3.2024,  9:05:01"
                             "</font></p></div></body></html>";
+const std::string kNoFindings =
+    "<hr><u>Posouzení návrhu</u><p>Návrh nepřekračuje žádnou z mezí, se kterými jej program porovnává.</p>";
 
 } // namespace
 
@@ -176,6 +182,7 @@ TEST(ReportLines, WholePageOfATrenchWithDrainage)
         "width=200>15.70</TH><TH valign=bottom align=left width=250>m<sup>3</sup></TH><TR><TD "
         "valign=bottom width=200>Délka infilovací rýhy</TD><TH valign=bottom align=right "
         "width=200>89.80</TH><TH valign=bottom align=left width=250>m</TH></table>",
+        kNoFindings,
         kFooter,
     };
     EXPECT_EQ(d.lines(), expected);
@@ -332,6 +339,46 @@ TEST(ReportLines, BasinWithCorrectedUnitsSlopeAndSettling)
     d.c.chkPredUsaz = true;
     EXPECT_EQ(d.section(),
               (std::vector<std::string>{first, heading("Předsazené usazování"), results}));
+}
+
+// The verdict is a section of its own, after the results; user texts in it are
+// escaped like any other.
+TEST(ReportLines, TheVerdictFollowsTheResults)
+{
+    Design d(4);
+    d.c.verdict = {{"trench.length", verdict::Severity::Error, "Délka rýhy vychází 0.00 m"},
+                   {"kf.low", verdict::Severity::Warning, "kf < 1.0E-06"}};
+    const auto lines = d.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "<hr><u>Posouzení návrhu</u><p><table border=0><TR><TD valign=top width=100><b>chyba</b></TD>"
+              "<TD width=550>Délka rýhy vychází 0.00 m</TD></TR><TR><TD valign=top width=100><b>varování</b>"
+              "</TD><TD width=550>kf &lt; 1.0E-06</TD></TR></table>");
+    EXPECT_EQ(lines.back(), kFooter);
+}
+
+// Results that do not belong to the inputs printed are not printed: the page
+// says they were not computed.
+TEST(ReportLines, ResultsNotComputedForTheInputsAreNotPrinted)
+{
+    const std::string notComputed =
+        "<TR><TD valign=bottom colspan=3><hr></TD></tr><TR><TD colspan=3><b>Výpočet nebyl proveden pro "
+        "aktuální zadání</b></TD></TR></table>";
+    for (int tech : {3, 4, 5, 6}) {
+        SCOPED_TRACE(tech);
+        Design d(tech);
+        d.r.DelkaRyhy = 8;
+        d.r.ObjAkum = 12.5f;
+        d.r.VyskaVzduti = 0.75f;
+        d.c.resultsCurrent = false;
+        const auto section = d.section();
+        ASSERT_FALSE(section.empty());
+        EXPECT_EQ(section.back(), notComputed);
+        for (const std::string& line : section) {
+            EXPECT_EQ(line.find("12.50"), std::string::npos) << line;
+            EXPECT_EQ(line.find("Výška vzdutí"), std::string::npos) << line;
+        }
+    }
 }
 
 TEST(ReportLines, NoTechnologyWritesNoSection)
