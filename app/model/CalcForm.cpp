@@ -88,7 +88,7 @@ public:
         box.setBackground(grey ? TextBox::Background::ButtonFace : TextBox::Background::Window);
         box.setReadOnly(spec.look == Look::Result || spec.look == Look::Locked);
         box.setText(spec.initial); // before the handler exists: none runs for it
-        f_.specs_.emplace(&box, spec);
+        f_.specs_.emplace(&box, Declared{&box, spec});
         f_.lastAccepted_[&box] = spec.initial;
         if (auto* shown = std::get_if<float R::*>(&spec.field))
             f_.registerShown(*shown, paneOf(where_), box);
@@ -570,7 +570,7 @@ TextBox& CalcForm::boxShowing(float ProjectRecord::*field, int pane) const
     throw std::logic_error("the main window shows no such field on pane " + std::to_string(pane));
 }
 
-const BoxSpec& CalcForm::spec(const TextBox& box) const { return specs_.at(&box); }
+const BoxSpec& CalcForm::spec(const TextBox& box) const { return specs_.at(&box).spec; }
 
 // ---------------------------------------------------------------------------
 // Reading the boxes
@@ -640,12 +640,12 @@ void CalcForm::accepted(TextBox& box)
     const BoxSpec& mine = spec(box);
     if (std::holds_alternative<std::monostate>(mine.field) || mine.look == Look::Result)
         return;
-    for (auto& [other, theirs] : specs_) {
+    for (auto& [other, declared] : specs_) {
+        const BoxSpec& theirs = declared.spec;
         // A computed result shows what its Compute gave, or nothing.
         if (other == &box || theirs.field != mine.field || theirs.look == Look::Result || theirs.computed)
             continue;
-        auto* sibling = const_cast<TextBox*>(other);
-        sibling->mirror(box.text());
+        declared.box->mirror(box.text());
         lastAccepted_[other] = box.text();
     }
 }
@@ -1057,9 +1057,9 @@ void CalcForm::inputChanged(const TextBox* typedInto)
         current_[k] = false;
     // Emptied without their handlers: the fields keep what was computed, for
     // boxes of other panes that show the same field as an input.
-    for (const auto& [box, spec] : specs_)
-        if (spec.computed && box != typedInto)
-            const_cast<TextBox*>(box)->mirror("");
+    for (const auto& [box, declared] : specs_)
+        if (declared.spec.computed && box != typedInto)
+            declared.box->mirror("");
 }
 
 bool CalcForm::resultsCurrent(int pane) const

@@ -297,7 +297,11 @@ private:
     // Set while the pane goes back to the previous tab for lack of a technology.
     bool returningToPrevious_ = false;
     // Every box's declaration, and the box showing each (field, pane).
-    std::map<const TextBox*, BoxSpec> specs_;
+    struct Declared {
+        TextBox* box;
+        BoxSpec spec;
+    };
+    std::map<const TextBox*, Declared> specs_;
     std::map<const TextBox*, std::string> lastAccepted_;
     struct Shown {
         float ProjectRecord::*field;
