@@ -2,10 +2,11 @@
 // otherwise meet Qt's "slots" keyword macro.
 #include "Cp1250.h"
 #include "Messages.h"
-#include "ReportWriter.h"
+#include "ReportFile.h"
 
 #include "ResultViews.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -147,25 +149,31 @@ bool ResultsView::saveAs(const QString& fileName)
         reportFailure(fileName, QStringLiteral("není zobrazena žádná stránka"));
         return false;
     }
-    std::string reason;
-    const std::string target = QFile::encodeName(fileName).toStdString();
+    // Each file is made whole under a temporary name and then takes its own
+    // (see ReportFile.h): a failure leaves an older file of that name as it was.
+    auto write = [this](const QString& name, std::string_view bytes) {
+        std::string reason;
+        if (report::WriteFileBytes(QFile::encodeName(name).toStdString(), bytes, &reason, true))
+            return true;
+        reportFailure(name, fromBytes(reason));
+        return false;
+    };
 
     if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        // Made writable first, so the reason of a failure can be told.
-        if (!report::WriteFileBytes(target, "", &reason)) {
-            reportFailure(fileName, fromBytes(reason));
-            return false;
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&pdf);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setResolution(QPrinter(QPrinter::HighResolution).resolution());
+            writer.setCreator(QStringLiteral("Infil"));
+            layOut(&writer);
         }
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(fileName);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printTo(&printer);
-        if (QFileInfo(fileName).size() == 0) {
+        if (pdf.data().isEmpty()) {
             reportFailure(fileName, QStringLiteral("dokument PDF se nepodařilo vytvořit"));
             return false;
         }
-        return true;
+        return write(fileName, std::string_view(pdf.data().constData(), std::size_t(pdf.data().size())));
     }
 
     // The copy finds its logo in a folder named after it, as browsers save pages.
@@ -174,37 +182,35 @@ bool ResultsView::saveAs(const QString& fileName)
     const std::string page = report::RelinkLogo(
         std::string_view(browser_->pageBytes().constData(), std::size_t(browser_->pageBytes().size())),
         toUtf8(folderName));
-    if (!report::WriteFileBytes(target, page, &reason)) {
-        reportFailure(fileName, fromBytes(reason));
+    if (!write(fileName, page))
         return false;
-    }
 
     const QString logo = QFileInfo(browser_->pagePath()).absoluteDir().filePath(
         QStringLiteral("Webs/Desc_soubory/logo.gif"));
     QFile source(logo);
     if (!source.open(QIODevice::ReadOnly))
-        return true; // no logo beside the program: the page is saved without it
+        return true; // no logo beside the page: the page is saved without it
     const QByteArray picture = source.readAll();
     const QString folder = info.absoluteDir().filePath(folderName);
     if (!QDir().mkpath(folder)) {
         reportFailure(folder, QStringLiteral("složku pro obrázky nelze vytvořit"));
         return false;
     }
-    if (!report::WriteFileBytes(QFile::encodeName(folder + QStringLiteral("/logo.gif")).toStdString(),
-                                std::string_view(picture.constData(), std::size_t(picture.size())),
-                                &reason)) {
-        reportFailure(folder + QStringLiteral("/logo.gif"), fromBytes(reason));
-        return false;
-    }
-    return true;
+    return write(folder + QStringLiteral("/logo.gif"),
+                 std::string_view(picture.constData(), std::size_t(picture.size())));
 }
 
 void ResultsView::printTo(QPrinter* printer)
 {
+    layOut(printer);
+}
+
+void ResultsView::layOut(QPagedPaintDevice* device)
+{
     // The report's tables are laid out for a page some 900 pixels wide, wider than
     // paper at screen resolution: the page is scaled down to the paper, not cut.
     std::unique_ptr<QTextDocument> doc(browser_->document()->clone(browser_->document()));
-    const QRectF paper = printer->pageRect(QPrinter::DevicePixel);
+    const QRectF paper = device->pageLayout().paintRectPixels(device->logicalDpiX());
     constexpr qreal kPageWidth = 940;
     constexpr qreal kMargin = 40;
     if (paper.width() > 0)
@@ -212,7 +218,7 @@ void ResultsView::printTo(QPrinter* printer)
     QTextFrameFormat frame = doc->rootFrame()->frameFormat();
     frame.setMargin(kMargin);
     doc->rootFrame()->setFrameFormat(frame);
-    doc->print(printer);
+    doc->print(device);
 }
 
 void ResultsView::askAndSave()

@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 #include <QWidget>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace infil {
@@ -72,8 +73,8 @@ public:
 
     // Saves the shown page: as PDF when the name ends in ".pdf", otherwise as
     // the page's own bytes with its logo copied into "<name>_soubory" beside it.
-    // Failures are reported through the message port (or a message box) and
-    // give false.
+    // Each file replaces one of its name whole or not at all. Failures are
+    // reported through the message port (or a message box) and give false.
     bool saveAs(const QString& fileName);
     // Asks the user for a name (HTML or PDF) and saves the shown page under it.
     void askAndSave();
@@ -89,6 +90,7 @@ public:
 
 private:
     void reportFailure(const QString& fileName, const QString& reason);
+    void layOut(QPagedPaintDevice* device);
 
     PageBrowser* browser_;
     MessagePort* messages_ = nullptr;

@@ -1,15 +1,18 @@
 // The report's bytes and file: code page, line ends, file name, writing and its failures.
 #include "Cp1250.h"
 #include "ReferenceTables.h"
-#include "ReportWriter.h"
+#include "ReportFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace infil;
@@ -171,15 +174,67 @@ TEST_F(ReportFile, MissingFolderIsReportedWithItsReason)
               "Výsledky nelze zapsat do souboru " + r.ResultsFilePath + " (složka neexistuje).");
 }
 
-TEST_F(ReportFile, FullDiskIsReportedNotTakenForSuccess)
+// A failed write (here the file-size limit stands in for a full disk) is
+// reported, leaves the old report as it was and no partial file behind.
+TEST_F(ReportFile, FailedWriteKeepsTheOldFileAndLeavesNothingBehind)
 {
-    if (::access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "/dev/full is not available here";
-    r.ResultsFilePath = "/dev/full";
+    const fs::path file = dir / "Infil_Most";
+    std::ofstream(file) << "old page";
+    r.Details = std::string(64 * 1024, 'x');
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto outcome = write();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(outcome.status, WriteStatus::Failed);
+    EXPECT_EQ(outcome.reason, "soubor by byl větší, než systém dovoluje");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(readFile(file), "old page");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// Whatever stands at the report's name is replaced, never written through: a
+// link to another file, a second name of another file, a pipe (which would
+// block an open for writing for good).
+TEST_F(ReportFile, ThingsPlantedAtTheNameAreReplacedNotFollowed)
+{
+    const fs::path file = dir / "Infil_Most";
+    const fs::path victim = dir / "victim";
+    const std::string expected = EncodeReport(ResultsReportLines(r, f, c, stamp));
+
+    std::ofstream(victim) << "precious";
+    fs::create_symlink(victim, file);
+    EXPECT_TRUE(write().written());
+    EXPECT_FALSE(fs::is_symlink(file));
+    EXPECT_EQ(readFile(file), expected);
+    EXPECT_EQ(readFile(victim), "precious");
+
+    fs::remove(file);
+    fs::create_hard_link(victim, file);
+    EXPECT_TRUE(write().written());
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_EQ(fs::hard_link_count(file), 1u);
+
+    fs::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_TRUE(write().written()); // returns at all: nothing waited on the pipe
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
+    EXPECT_EQ(readFile(file), expected);
+
+    // A folder cannot be replaced by a file: that is a failure with its reason.
+    fs::remove(file);
+    fs::create_directory(file);
     const auto outcome = write();
     EXPECT_EQ(outcome.status, WriteStatus::Failed);
-    EXPECT_EQ(outcome.reason, "na disku není dost místa");
-    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(outcome.reason, "na místě souboru je složka");
+    EXPECT_TRUE(messages.shown.size() == 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2); // victim, folder
 }
 
 TEST(SavedCopy, LogoReferencePointsBesideTheCopy)

@@ -2,7 +2,7 @@
 // code page, the logo is found, a saved copy keeps its picture, and nothing old
 // stays visible after a report is withdrawn.
 #include "ReferenceTables.h"
-#include "ReportWriter.h"
+#include "ReportFile.h"
 
 #include "ResultViews.h"
 
@@ -18,6 +18,8 @@
 #include <QTextImageFormat>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace infil;
 
@@ -182,6 +184,36 @@ TEST(ResultsView, SavedCopyKeepsItsBytesAndFindsItsLogo)
     EXPECT_FALSE(view.saveAs(target.filePath(QStringLiteral("no/such/folder/x.htm"))));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("složka neexistuje"), std::string::npos);
+}
+
+// A name the user picks may already be a link (to a file of someone else's)
+// or a pipe: the saved page replaces it and writes through neither.
+TEST(ResultsView, SavingOverALinkOrAPipeReplacesItWithoutWritingThrough)
+{
+    AppFolder app;
+    QTemporaryDir target;
+    ui::ResultsView view;
+    Recorder messages;
+    view.setMessagePort(&messages);
+    view.showReport(app.report);
+
+    const QString victim = target.filePath(QStringLiteral("victim"));
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write("precious");
+    v.close();
+    const QString html = target.filePath(QStringLiteral("a.htm"));
+    const QString pdf = target.filePath(QStringLiteral("a.pdf"));
+    ASSERT_TRUE(QFile::link(victim, html));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pdf).constData(), 0600), 0);
+
+    ASSERT_TRUE(view.saveAs(html));
+    ASSERT_TRUE(view.saveAs(pdf));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(readAll(victim), "precious");
+    EXPECT_FALSE(QFileInfo(html).isSymLink());
+    EXPECT_TRUE(readAll(html).startsWith("<html>"));
+    EXPECT_TRUE(readAll(pdf).startsWith("%PDF"));
 }
 
 TEST(DescriptionView, EveryTechnologyHasItsPage)
