@@ -1,11 +1,15 @@
 #include "Application.h"
 
 #include "EngineFaults.h"
-#include "ReportWriter.h"
+#include "ReportFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 
 namespace infil::model {
 
@@ -34,13 +38,23 @@ std::string Platform::timeOfDay(const DateTime& d) const
 
 void Platform::openUrl(const std::string&) {}
 
-Application::Application(std::string appDir, MessagePort& messages)
-    : appDir_(std::move(appDir)), messages_(messages)
+Application::Application(Folders folders, MessagePort& messages)
+    : folders_(std::move(folders)), instanceFolder_(folders_.runtime), messages_(messages)
 {
     calc_ = std::make_unique<CalcForm>(*this);
 }
 
+Application::Application(const std::string& appDir, MessagePort& messages)
+    : Application(Folders::single(appDir), messages)
+{
+}
+
 Application::~Application() = default;
+
+std::string Application::rainDatabasePath() const
+{
+    return findRainDatabase(folders_.rainDatabasePlaces());
+}
 
 Form* Application::form(std::string_view name)
 {
@@ -71,11 +85,40 @@ void Application::openDialog(std::string_view name)
         dialog->open();
 }
 
+std::string Application::reportFolder()
+{
+    if (!folders_.reports.empty())
+        return folders_.reports;
+    const bool fresh = !instanceFolder_.made();
+    int error = 0;
+    const std::string folder = instanceFolder_.path(&error);
+    if (folder.empty()) {
+        messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
+                               "Výsledky nelze zapsat: pro soubor s výsledky nelze vytvořit složku v " +
+                                   (folders_.runtime.empty() ? std::string("/tmp") : folders_.runtime) +
+                                   " (" + report::FileErrorReason(error) + ")."});
+        return {};
+    }
+    if (fresh) {
+        // The page refers to its logo relative to itself: the logo goes along.
+        std::ifstream logo(folders_.data + "/Webs/Desc_soubory/logo.gif", std::ios::binary);
+        if (logo.is_open() && ::mkdir((folder + "/Webs").c_str(), 0700) == 0 &&
+            ::mkdir((folder + "/Webs/Desc_soubory").c_str(), 0700) == 0) {
+            const std::string bytes{std::istreambuf_iterator<char>(logo), std::istreambuf_iterator<char>()};
+            report::WriteFileBytes(folder + "/Webs/Desc_soubory/logo.gif", bytes, nullptr);
+        }
+    }
+    return folder;
+}
+
 bool Application::writeResultsReport()
 {
     ProjectRecord& r = record_;
     CalcForm& f = *calc_;
-    r.ResultsFilePath = report::ResultsFilePathFor(appDir_, r.ProjName);
+    const std::string folder = reportFolder();
+    if (folder.empty())
+        return false;
+    r.ResultsFilePath = report::ResultsFilePathFor(folder, r.ProjName);
     // The record keeps the notes as the report prints them, with "<br>" breaks.
     r.Details = report::DetailsWithBreaks(r.Details);
     report::ReportControls controls;
@@ -90,9 +133,19 @@ bool Application::writeResultsReport()
         r, f.state(), controls, {platform().shortDate(now), platform().timeOfDay(now)}, messages_);
     if (outcome.status == report::WriteStatus::InUse)
         r.ResultsFileName = outcome.inUseName;
-    if (outcome.written())
+    if (outcome.written()) {
         lastReport_ = r.ResultsFilePath;
+        if (std::find(writtenReports_.begin(), writtenReports_.end(), lastReport_) == writtenReports_.end())
+            writtenReports_.push_back(lastReport_);
+    }
     return outcome.written();
+}
+
+void Application::removeReports()
+{
+    for (const std::string& path : writtenReports_)
+        report::DeleteResultsFile(path);
+    writtenReports_.clear();
 }
 
 void Application::userAction(const std::function<void()>& action)

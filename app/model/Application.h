@@ -1,9 +1,10 @@
 #pragma once
 // The running program without its windows: the project record, the window
-// models, the application folder, the clock and the message port. The Qt program
+// models, the program's folders, the clock and the message port. The Qt program
 // and the batch mode each create one and drive it.
 
 #include "CalcForm.h"
+#include "Folders.h"
 #include "Messages.h"
 #include "ProjectRecord.h"
 
@@ -53,13 +54,22 @@ public:
 
 class Application {
 public:
-    Application(std::string appDir, MessagePort& messages);
+    Application(Folders folders, MessagePort& messages);
+    // Everything in one application folder (the batch mode's --app-dir).
+    Application(const std::string& appDir, MessagePort& messages);
+    // Removes this instance's report folder with whatever is left in it.
     ~Application();
 
     ProjectRecord& record() { return record_; }
     MessagePort& messages() { return messages_; }
-    const std::string& appDir() const { return appDir_; }
+    const Folders& folders() const { return folders_; }
+    // The folder of the shipped pages (Webs/).
+    const std::string& appDir() const { return folders_.data; }
     CalcForm& calc() { return *calc_; }
+
+    // The rain database to read: the first of the places it is looked for
+    // where a file exists, else the first of them.
+    std::string rainDatabasePath() const;
 
     // The main window and its dialogs, by window name ("frmCalc", "frmIntDialog" ...).
     Form* form(std::string_view name);
@@ -69,11 +79,14 @@ public:
     void openDialog(std::string_view name);
 
     // Writes the report of the current design to ResultsFilePath (set here: the
-    // application folder, "Infil_" and the project name). False, after telling the
+    // report folder, "Infil_" and the project name). False, after telling the
     // user why, when no report could be written.
     bool writeResultsReport();
     // The report written last during this run, empty if none.
     const std::string& lastReport() const { return lastReport_; }
+    // Deletes every report file written during this run: renaming the project
+    // between two reports leaves the earlier name's file, too.
+    void removeReports();
 
     // Runs one action of the user. A floating-point fault that no handler swallowed,
     // or any other unexpected error, becomes a message box; the program goes on.
@@ -87,16 +100,21 @@ public:
     void setReportView(ReportView* view) { reportView_ = view ? view : &noReportView_; }
 
 private:
+    // The folder the report goes to; empty after a message when there is none.
+    std::string reportFolder();
+
     Platform defaultPlatform_;
     ReportView noReportView_;
     Platform* platform_ = &defaultPlatform_;
     ReportView* reportView_ = &noReportView_;
     ProjectRecord record_;
-    std::string appDir_;
+    Folders folders_;
+    InstanceFolder instanceFolder_;
     MessagePort& messages_;
     std::unique_ptr<CalcForm> calc_;
     std::vector<std::unique_ptr<Dialog>> dialogs_;
     std::string lastReport_;
+    std::vector<std::string> writtenReports_;
 };
 
 // Creates the dialogs this build has and hands them to the application.

@@ -1024,7 +1024,7 @@ void CalcForm::editButtonClicked(int k)
 {
     // The rain dialog may read the database while it loads, so the path is set
     // before it opens as well as after.
-    record().DatabasePath = app_.appDir() + "/infil.mdb";
+    record().DatabasePath = app_.rainDatabasePath();
     switch (k) {
     case 0: app_.openDialog("frmIntDialog"); break;
     case 1: app_.openDialog("frmDialog"); break;
@@ -1033,7 +1033,7 @@ void CalcForm::editButtonClicked(int k)
     case 4: picPretokSkrOdtok[k]->setVisible(true); break;
     default: break;
     }
-    record().DatabasePath = app_.appDir() + "/infil.mdb";
+    record().DatabasePath = app_.rainDatabasePath();
 }
 
 void CalcForm::computeClicked(int k)

@@ -189,7 +189,9 @@ void RainIntensityDialog::stationChosen()
     const int k = cboSelStanice->listIndex();
     if (k < 1)
         return; // "(Vlastní hodnoty)": the typed series stays
-    if (!rain::LoadStationIntensities(r, r.StationIds[k], r.DatabasePath, app_.messages())) {
+    rain::LoadOptions options;
+    options.searched = app_.folders().rainDatabasePlaces();
+    if (!rain::LoadStationIntensities(r, r.StationIds[k], r.DatabasePath, app_.messages(), options)) {
         // The message has said why. The series shown is not this station's, so
         // the choice falls back to typed values rather than label it wrongly.
         cboSelStanice->setListIndex(0);

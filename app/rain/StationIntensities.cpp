@@ -116,11 +116,18 @@ Message warning(std::string text)
     return Message{MessageIcon::Exclamation, std::string(kAppTitle), std::move(text) + kKeptNote};
 }
 
-Message fileMessage(FileStatus status, const std::string& path)
+Message fileMessage(FileStatus status, const std::string& path, const std::vector<std::string>& searched)
 {
-    if (status == FileStatus::Missing)
-        return warning("Databáze intenzit deště nebyla nalezena.\r\nHledaný soubor: " + shownPath(path) +
+    if (status == FileStatus::Missing) {
+        std::string where = "Hledaný soubor: " + shownPath(path);
+        if (searched.size() > 1) {
+            where = "Hledané soubory:";
+            for (const std::string& place : searched)
+                where += "\r\n  " + place;
+        }
+        return warning("Databáze intenzit deště nebyla nalezena.\r\n" + where +
                        "\r\n\r\nIntenzity deště lze zadat ručně volbou „(Vlastní hodnoty)“.");
+    }
     return warning("Databázi intenzit deště nelze přečíst.\r\nSoubor: " + path + "\r\n" + fileProblem(status));
 }
 
@@ -181,7 +188,7 @@ bool LoadStationIntensities(ProjectRecord& record, std::int16_t stationId, const
 {
     DatabaseImage image = loadDatabaseImage(databasePath);
     if (image.status != FileStatus::Ok) {
-        messages.showMessage(fileMessage(image.status, databasePath));
+        messages.showMessage(fileMessage(image.status, databasePath, options.searched));
         return false;
     }
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace infil::rain {
 
@@ -24,6 +25,9 @@ struct LoadOptions {
     // How long the child may take before it is stopped and the read reported
     // as failed.
     std::chrono::milliseconds timeout{15000};
+    // Every place the database was looked for, for the message when it is
+    // missing; empty: the path alone.
+    std::vector<std::string> searched;
 };
 
 // True when the station's table was read; an intensity the table does not give

@@ -439,7 +439,7 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
 
     RecordingMessages messages;
     std::optional<FixedClock> clock; // outlives the application that uses it
-    Application app(options.appDir, messages);
+    Application app(options.folders ? *options.folders : model::Folders::single(options.appDir), messages);
     if (options.now) {
         try {
             clock.emplace(parseNow(*options.now));

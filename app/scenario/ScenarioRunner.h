@@ -2,6 +2,8 @@
 // The batch mode: replays a scenario of user actions on the window models
 // without a window and prints the resulting state as JSON.
 
+#include "model/Folders.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -11,6 +13,8 @@ namespace infil::scenario {
 struct Options {
     std::string appDir;           // where the report is written, infil.mdb and Webs/ looked up
     std::optional<std::string> now; // "YYYY-MM-DDTHH:MM:SS"; the system clock when absent
+    // The installed program's folders instead of the one folder above.
+    std::optional<model::Folders> folders = std::nullopt;
 };
 
 // Runs the scenario read from `in`. On success prints the output document to
