@@ -1,6 +1,7 @@
 // Infil: the main window, or, with --script, the batch mode that replays a
 // scenario without a window.
 #include "model/Application.h"
+#include "model/Folders.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
 #include "ui/DialogWindows.h"
@@ -8,11 +9,15 @@
 #include "ui/QtServices.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QStandardPaths>
+#include <QTranslator>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,6 +25,8 @@
 #include <string>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 bool hasDisplay()
 {
@@ -31,71 +38,162 @@ bool hasDisplay()
     return (x && *x) || (wayland && *wayland);
 }
 
-// The folder of the executable: where the program's data lies.
+// The folder of the executable.
 std::string executableFolder(const char* argv0)
 {
     std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    auto self = fs::read_symlink("/proc/self/exe", ec);
     if (ec)
-        self = std::filesystem::absolute(argv0, ec);
+        self = fs::absolute(argv0, ec);
     return self.parent_path().string();
 }
 
-int usage(const char* message)
+std::string absoluteFolder(const std::string& path)
 {
-    std::fprintf(stderr,
-                 "infil: %s\n"
-                 "usage: infil                      start the program\n"
-                 "       infil --script FILE [--app-dir DIR] [--now YYYY-MM-DDTHH:MM:SS]\n"
-                 "                                  replay a scenario without a window\n",
-                 message);
-    return 2;
+    std::error_code ec;
+    std::string folder = fs::absolute(path, ec).lexically_normal().string();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+// The folders of a normal run: the shipped data found from the program's own
+// place, the user's folders from the platform.
+infil::model::Folders installedFolders(const std::string& program)
+{
+    infil::model::Folders f;
+    f.program = program;
+    // Installed, the data lies in the data folder of the same prefix; in the
+    // build tree, beside the program.
+    std::error_code ec;
+    const fs::path installed = (fs::path(program) / INFIL_DATA_FROM_BIN).lexically_normal();
+    f.data = fs::is_directory(installed / "Webs", ec) ? absoluteFolder(installed.string()) : program;
+    if (const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); !data.isEmpty())
+        f.userData = data.toStdString() + "/infil";
+    // Qt 6.4 knows no state folder yet: the XDG rule, as for the others.
+    const QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    if (stateHome.startsWith(QLatin1Char('/')))
+        f.userState = stateHome.toStdString() + "/infil";
+    else if (const QString home = qEnvironmentVariable("HOME"); home.startsWith(QLatin1Char('/')))
+        f.userState = home.toStdString() + "/.local/state/infil";
+    // Without XDG_RUNTIME_DIR, Qt would make a folder in /tmp and warn about
+    // it; the report then gets its private folder in /tmp directly.
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        f.runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString();
+    if (const QString named = qEnvironmentVariable("INFIL_RAIN_DB"); !named.isEmpty())
+        f.rainDatabase = fs::absolute(fs::path(named.toStdString()), ec).lexically_normal().string();
+    return f;
+}
+
+// ---- the command line ----
+// An option is declared in CommandLine::options() and read in parse(); what it
+// does is main()'s business.
+
+struct CommandLine {
+    std::optional<std::string> script; // --script FILE ("-": standard input)
+    std::optional<std::string> appDir; // --app-dir DIR
+    std::optional<std::string> now;    // --now YYYY-MM-DDTHH:MM:SS
+};
+
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+    QCommandLineOption script{QStringLiteral("script"),
+                              QStringLiteral("Replay the scenario FILE (\"-\": standard input) without a window "
+                                             "and print the resulting state as JSON."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption appDir{QStringLiteral("app-dir"),
+                              QStringLiteral("Use DIR as the one folder of this run: the pages (Webs/) and "
+                                             "infil.mdb are read from it and the report is written into it "
+                                             "and kept."),
+                              QStringLiteral("DIR")};
+    QCommandLineOption now{QStringLiteral("now"),
+                           QStringLiteral("Take this as the present time (the clock, the report's date)."),
+                           QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
+
+    void addTo(QCommandLineParser& parser) const { parser.addOptions({help, version, script, appDir, now}); }
+};
+
+std::string text(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// Exit status: 0 after --help or --version, 2 after an error, -1 to go on.
+int parse(int argc, char* argv[], CommandLine& line)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Infil designs facilities that let rainwater soak into the ground.\n"
+        "Without options it opens its window; with --script it replays a design without one."));
+    const Options options;
+    options.addTo(parser);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.errorText().isEmpty()
+                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst())
+                                  : parser.errorText();
+        std::fprintf(stderr, "infil: %s\nTry 'infil --help' for the options.\n", text(error).c_str());
+        return 2;
+    }
+    if (parser.isSet(options.help)) {
+        // Without a running application Qt cannot know the program's name.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"), QStringLiteral("infil"));
+        help += QStringLiteral(
+            "\nThe rain database infil.mdb is looked for in the file INFIL_RAIN_DB names,\n"
+            "then in ~/.local/share/infil/, the program's data folder and the program's\n"
+            "folder. The report is written into a private folder of the running program\n"
+            "in $XDG_RUNTIME_DIR (else the temporary folder) and deleted when it ends.\n"
+            "See infil(1).\n");
+        std::fputs(text(help).c_str(), stdout);
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        std::printf("infil %s\n", INFIL_VERSION);
+        return 0;
+    }
+    if (parser.isSet(options.script))
+        line.script = text(parser.value(options.script));
+    if (parser.isSet(options.appDir))
+        line.appDir = absoluteFolder(text(parser.value(options.appDir)));
+    if (parser.isSet(options.now))
+        line.now = text(parser.value(options.now));
+    return -1;
+}
+
+// Qt's own texts (the buttons of message boxes, the file, print and preview
+// dialogs) in the program's language. Missing translations leave them English.
+void loadQtTranslations(QTranslator& translator)
+{
+    if (translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    std::optional<std::string> script;
+    CommandLine line;
+    if (const int status = parse(argc, argv, line); status >= 0)
+        return status;
+
+    const std::string program = executableFolder(argv[0]);
     infil::scenario::Options options;
-    options.appDir = executableFolder(argv[0]);
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= argc)
-                return std::nullopt;
-            return std::string(argv[++i]);
-        };
-        if (arg == "--script") {
-            script = value();
-            if (!script)
-                return usage("--script needs a file");
-        } else if (arg == "--app-dir") {
-            auto dir = value();
-            if (!dir)
-                return usage("--app-dir needs a folder");
-            std::error_code ec;
-            options.appDir = std::filesystem::absolute(*dir, ec).lexically_normal().string();
-            while (options.appDir.size() > 1 && options.appDir.back() == '/')
-                options.appDir.pop_back();
-        } else if (arg == "--now") {
-            options.now = value();
-            if (!options.now)
-                return usage("--now needs a date and time");
-        } else if (arg == "--help" || arg == "-h") {
-            usage("help");
-            return 0;
-        } else {
-            return usage(("unknown option " + arg).c_str());
-        }
+    options.now = line.now;
+    if (line.appDir) {
+        options.appDir = *line.appDir;
+    } else {
+        options.appDir = program;
+        options.folders = installedFolders(program);
     }
 
-    if (script) {
-        if (*script == "-")
+    if (line.script) {
+        if (*line.script == "-")
             return infil::scenario::run(std::cin, options, std::cout, std::cerr);
-        std::ifstream file(*script, std::ios::binary);
+        std::ifstream file(*line.script, std::ios::binary);
         if (!file) {
-            std::fprintf(stderr, "infil: cannot read the scenario %s\n", script->c_str());
+            std::fprintf(stderr, "infil: cannot read the scenario %s\n", line.script->c_str());
             return 2;
         }
         return infil::scenario::run(file, options, std::cout, std::cerr);
@@ -112,11 +210,17 @@ int main(int argc, char* argv[])
     }
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Infil");
+    QApplication::setApplicationVersion(INFIL_VERSION);
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.infil.Infil"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("cz.infil.Infil")));
+    QTranslator qtTexts;
+    loadQtTranslations(qtTexts);
     // Qt has switched the C library to the user's locale; the program's numbers
     // are never the user's (decimal ".", group " "), so conversions stay neutral.
     std::setlocale(LC_NUMERIC, "C");
     infil::ui::QtMessagePort messages;
-    infil::model::Application app(options.appDir, messages);
+    infil::model::Application app(options.folders ? *options.folders : infil::model::Folders::single(options.appDir),
+                                  messages);
     infil::ui::QtPlatform platform;
     app.setPlatform(&platform);
     infil::model::installDialogs(app);
@@ -128,5 +232,6 @@ int main(int argc, char* argv[])
     window.show();
     const int status = qt.exec();
     app.userAction([&] { app.calc().unload(); }); // deletes the report file
+    app.removeReports();                           // and those of the project's earlier names
     return status;
 }

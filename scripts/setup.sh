@@ -12,12 +12,16 @@ packages=(
   g++ make cmake pkg-config          # compiler and build
   qt6-base-dev                       # Widgets, PrintSupport, Test
   qt6-tools-dev                      # Qt Designer plugin interface (Veer in the widget box)
+  libqt6opengl6-dev                  # ... which Qt Designer's development files need
+  qt6-translations-l10n              # Qt's own texts (dialog buttons, print preview) in Czech
   mdbtools-dev                       # reading the rain database (Jet 4.0)
   nlohmann-json3-dev                 # scenario files and their output
   libgtest-dev                       # unit tests
   xvfb xauth                         # a real X server for windowed checks
   locales                            # the tests also run under cs_CZ.UTF-8
   fonts-dejavu-core                  # a font for headless rendering
+  desktop-file-utils appstream       # the tests validate the menu entry and the AppStream data
+  dpkg-dev file                      # scripts/package.sh: dependencies of the Debian package
 )
 
 missing=()
@@ -49,5 +53,5 @@ fi
 
 [ "${1:-}" = "--no-build" ] && exit 0
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINFIL_WERROR=ON
 cmake --build build -j"$(nproc)"

@@ -29,6 +29,16 @@ constexpr const char* kLibraryFile = "libVeer12.so";
 constexpr const char* kStreams[VeerHost::kCaptions] = {":/guide/hodne.veer", ":/guide/vhodnych-ploch.veer",
                                                        ":/guide/malo.veer"};
 
+// The library that came with the program: beside it in the build tree, in
+// the library folder of the same prefix once installed.
+QString programsLibrary(const QString& programFolder)
+{
+    const QString beside = QFileInfo(programFolder + QLatin1Char('/') + QLatin1String(kLibraryFile)).absoluteFilePath();
+    const QString installed = QFileInfo(programFolder + QStringLiteral("/" INFIL_LIB_FROM_BIN "/" VEER12_RUNTIME_FILE))
+                                  .absoluteFilePath();
+    return QFileInfo(beside).isFile() || !QFileInfo(installed).isFile() ? beside : installed;
+}
+
 struct Candidate {
     QString path;
     veer::Guid clsid;
@@ -84,7 +94,7 @@ bool VeerHost::loadLibrary()
         }
     const QString folder =
         options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options_.programFolder;
-    const QString beside = QFileInfo(folder + QLatin1Char('/') + QLatin1String(kLibraryFile)).absoluteFilePath();
+    const QString beside = programsLibrary(folder);
     if (candidates.empty() || QFileInfo(candidates.front().path).canonicalFilePath() != QFileInfo(beside).canonicalFilePath())
         candidates.push_back({beside, veer::CLSID_Veer});
 
