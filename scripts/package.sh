@@ -11,6 +11,6 @@ scripts/setup.sh --no-build
 cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
       -DINFIL_BUILD_TESTS=OFF -DINFIL_WERROR=ON
 cmake --build build-deb -j"$(nproc)"
-rm -f build-deb/infil_*.deb
+rm -rf build-deb/infil_*.deb build-deb/_CPack_Packages
 (cd build-deb && cpack -G DEB)
 ls -1 "$PWD"/build-deb/infil_*.deb

@@ -38,6 +38,10 @@ library=$(readlink -f "$prefix/$libdir/libVeer12.so.1")
 grep -qF "\"$library\"" "$prefix/etc/veer12/classes.reg" ||
   fail "the registration does not name $library: $(cat "$prefix/etc/veer12/classes.reg")"
 
+# Every user reads it.
+[ "$(stat -c %a "$prefix/etc/veer12" "$prefix/etc/veer12/classes.reg" | tr '\n' ' ')" = "755 644 " ] ||
+  fail "the registration is not readable by all: $(stat -c '%a %n' "$prefix/etc/veer12" "$prefix/etc/veer12/classes.reg")"
+
 # ---- the program, run by a user with nothing of their own yet ----
 chmod -R a-w "$prefix" # as once installed (root would still write: checked below)
 home=$work/home run=$work/run
