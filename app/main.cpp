@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -162,14 +161,6 @@ int parse(int argc, char* argv[], CommandLine& line)
     return -1;
 }
 
-// Qt's own texts (the buttons of message boxes, the file, print and preview
-// dialogs) in the program's language. Missing translations leave them English.
-void loadQtTranslations(QTranslator& translator)
-{
-    if (translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&translator);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -214,7 +205,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.infil.Infil"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("cz.infil.Infil")));
     QTranslator qtTexts;
-    loadQtTranslations(qtTexts);
+    infil::ui::installQtTranslations(qtTexts);
     // Qt has switched the C library to the user's locale; the program's numbers
     // are never the user's (decimal ".", group " "), so conversions stay neutral.
     std::setlocale(LC_NUMERIC, "C");

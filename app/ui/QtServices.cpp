@@ -1,8 +1,11 @@
 #include "QtServices.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDesktopServices>
+#include <QLibraryInfo>
 #include <QTime>
+#include <QTranslator>
 #include <QUrl>
 
 namespace infil::ui {
@@ -50,6 +53,12 @@ std::string QtPlatform::timeOfDay(const model::DateTime& when) const
 void QtPlatform::openUrl(const std::string& address)
 {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
+bool installQtTranslations(QTranslator& translator)
+{
+    return translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&translator);
 }
 
 } // namespace infil::ui

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QString>
 
+class QTranslator;
+
 namespace infil::ui {
 
 class QtPlatform : public model::Platform {
@@ -16,6 +18,11 @@ public:
     std::string timeOfDay(const model::DateTime& when) const override;
     void openUrl(const std::string& address) override;
 };
+
+// Qt's own texts (the buttons of message boxes, the file, print and preview
+// dialogs) in the program's language, Czech, whatever the user's locale. False
+// when Qt's translations are not installed: those texts then stay English.
+bool installQtTranslations(QTranslator& translator);
 
 // The time of day in the locale's long time format without a time zone
 // ("7:05:09" for Czech), the date in its short date format.

@@ -6,9 +6,9 @@
 # own rain database found first), the library's tools, and another program
 # built against the installed library with find_package(Veer12) and pkg-config.
 #
-#   installed.sh BUILD_DIR SOURCE_DIR LIBDIR QT_PLUGIN_DIR
+#   installed.sh BUILD_DIR SOURCE_DIR LIBDIR QT_PLUGIN_DIR CXX [CXXFLAGS]
 set -euo pipefail
-build=$1 source=$2 libdir=$3 plugins=$4
+build=$1 source=$2 libdir=$3 plugins=$4 cxx=$5 cxxflags=${6:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/infil-installed.XXXXXX")
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 prefix=$work/prefix
@@ -88,7 +88,8 @@ out=$("$prefix/bin/veer12-dump" 2>&1 || true)
   fail "the Designer plugin does not find libVeer12"
 
 cp -r "$source/tests/install/consumer" "$work/consumer"
-cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/consumer.log" 2>&1 &&
+cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+      -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$cxxflags" > "$work/consumer.log" 2>&1 &&
   cmake --build "$work/consumer/build" >> "$work/consumer.log" 2>&1 || { cat "$work/consumer.log"; fail "find_package(Veer12)"; }
 [ "$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$run" "$work/consumer/build/consumer")" = consumer ] || fail "the consumer program"
 flags=$(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --cflags --libs veer12) || fail "pkg-config veer12"
