@@ -94,9 +94,8 @@ std::string Application::reportFolder()
     const std::string folder = instanceFolder_.path(&error);
     if (folder.empty()) {
         messages_.showMessage({MessageIcon::Stop, std::string(kAppTitle),
-                               "Výsledky nelze zapsat: pro soubor s výsledky nelze vytvořit složku v " +
-                                   (folders_.runtime.empty() ? std::string("/tmp") : folders_.runtime) +
-                                   " (" + report::FileErrorReason(error) + ")."});
+                               "Výsledky nelze zapsat: pro soubor s výsledky nelze vytvořit složku (" +
+                                   report::FileErrorReason(error) + ")."});
         return {};
     }
     if (fresh) {
