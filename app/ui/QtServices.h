@@ -1,7 +1,7 @@
 #pragma once
 // What the windowed program supplies to the model from the desktop: opening a
 // link in the user's browser, and the time and date in the user's own formats
-// (the clock label and the report).
+// (the clock label and the report); and Qt's own texts in the program's language.
 
 #include "model/Application.h"
 
