@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace infil {
 namespace {
@@ -78,7 +79,10 @@ bool notPositive(float x) { return !(x > 0); }
 // that calls back into the engine (the design-mode option does) is safe.
 class Work {
 public:
-    Work(ProjectRecord& r, FormState& form, EngineHost& host) : r(r), form(form), host(host) {}
+    Work(ProjectRecord& r, FormState& form, EngineHost& host, Engine::Recorder searches)
+        : r(r), form(form), host(host), searches(searches)
+    {
+    }
 
     void calcTechnology();
     void checkDesign();
@@ -88,6 +92,24 @@ private:
     ProjectRecord& r;
     FormState& form;
     EngineHost& host;
+    Engine::Recorder searches;
+
+    // The governing-rain search of `field` on pane `pane`, written down for
+    // the diagrams whether it ends normally or on a fault.
+    template <typename Candidate>
+    void search(float ProjectRecord::*field, int pane, ZeroDurations zeros, Candidate&& candidate)
+    {
+        SearchTrace trace;
+        trace.quantity = field;
+        trace.pane = pane;
+        try {
+            searchGoverningRain(r, zeros, std::forward<Candidate>(candidate), r.*field, &trace);
+        } catch (const FloatFault&) {
+            searches.record(trace);
+            throw;
+        }
+        searches.record(trace);
+    }
 
     // 10^-7 turns l/(s·ha) × m² into m³/s; computed as a double power.
     static double e7() { return fp::tenTo(-7); }
@@ -197,10 +219,9 @@ void Work::swaleCheck()
 {
     const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha;
     const double kf = r.SoucFiltrace, f = r.SoucBezp;
-    searchGoverningRain(
-        r, ZeroDurations::Evaluate,
-        [&](double t, double i) { return (e7() * (area + aRed) * i - kf / 2 * area) * 60 * f * t; },
-        r.ObjAkum);
+    search(&ProjectRecord::ObjAkum, 2, ZeroDurations::Evaluate, [&](double t, double i) {
+        return (e7() * (area + aRed) * i - kf / 2 * area) * 60 * f * t;
+    });
     show(&ProjectRecord::ObjAkum, 2);
 
     r.VyskaVzduti = fp::single(fp::div(r.ObjAkum, r.InfilPlocha));
@@ -224,12 +245,9 @@ void Work::combinedCheck()
     {
         const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha;
         const double kfs = r.SoucFiltrPruleh, f = r.SoucBezp;
-        searchGoverningRain(
-            r, ZeroDurations::Evaluate,
-            [&](double t, double i) {
-                return (e7() * (area + aRed) * i - kfs / 2 * area) * 60 * f * t;
-            },
-            r.ObjAkum);
+        search(&ProjectRecord::ObjAkum, 3, ZeroDurations::Evaluate, [&](double t, double i) {
+            return (e7() * (area + aRed) * i - kfs / 2 * area) * 60 * f * t;
+        });
     }
     show(&ProjectRecord::ObjAkum, 3);
 
@@ -243,15 +261,12 @@ void Work::combinedCheck()
         const double area = r.InfilPlocha, aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace;
         const double f = r.SoucBezp, h = r.VyskaRyhy, b = r.SirkaRyhy;
         const double qo = r.ThrottledOutflow, se = r.EffectivePorosity, swale = r.ObjAkum;
-        searchGoverningRain(
-            r, ZeroDurations::Skip,
-            [&](double t, double i) {
-                const double seconds = t * 60 * f;
-                const double numerator = e7() * (area + aRed) * i - qo - fp::div(swale, seconds);
-                const double denominator = fp::div(h * b * se, seconds) + (h / 2 + b) * kf / 2;
-                return fp::div(numerator, denominator);
-            },
-            r.DelkaRyhy);
+        search(&ProjectRecord::DelkaRyhy, 3, ZeroDurations::Skip, [&](double t, double i) {
+            const double seconds = t * 60 * f;
+            const double numerator = e7() * (area + aRed) * i - qo - fp::div(swale, seconds);
+            const double denominator = fp::div(h * b * se, seconds) + (h / 2 + b) * kf / 2;
+            return fp::div(numerator, denominator);
+        });
     }
     show(&ProjectRecord::DelkaRyhy, 3);
 
@@ -294,13 +309,10 @@ void Work::trenchCheck()
 
     const double aRed = r.OdvodNepPlocha, kf = r.SoucFiltrace, f = r.SoucBezp;
     const double h = r.VyskaRyhy, b = r.SirkaRyhy, se = r.EffectivePorosity;
-    searchGoverningRain(
-        r, ZeroDurations::Skip,
-        [&](double t, double i) {
-            const double denominator = fp::div(h * b * se, t * 60 * f) + (h / 2 + b) * kf / 2;
-            return fp::div(e7() * aRed * i, denominator);
-        },
-        r.DelkaRyhy);
+    search(&ProjectRecord::DelkaRyhy, 4, ZeroDurations::Skip, [&](double t, double i) {
+        const double denominator = fp::div(h * b * se, t * 60 * f) + (h / 2 + b) * kf / 2;
+        return fp::div(e7() * aRed * i, denominator);
+    });
     show(&ProjectRecord::DelkaRyhy, 4);
 
     r.ObjAkum = fp::single((e7() * aRed * r.SelIntDeste - (h / 2 + b) * r.DelkaRyhy * kf / 2) *
@@ -329,20 +341,17 @@ void Work::shaftCalc()
     const double n = static_cast<float>(r.SachtyCount);
     const double outer = r.ShaftOuterDiameter, inner = r.PrumerSachtyVnit;
     const double pi = fp::kPiSingle;
-    searchGoverningRain(
-        r, ZeroDurations::Skip,
-        [&](double t, double i) {
-            const float inflow = fp::single(e7() * aRed * i);
-            // The n shafts act as one shaft of n times the diameter.
-            const float bottom = fp::single(fp::pow(n * outer, 2) * pi / 4);
-            const float numerator = fp::single(inflow - bottom * kf / 2);
-            // Storage per metre of height and second of rain, plus the walls'
-            // infiltration per metre of height.
-            const float denominator = fp::single(
-                fp::div(fp::pow(n * inner, 2) * pi, t * 4 * 60 * f) + n * outer * pi * kf / 4);
-            return fp::div(numerator, denominator);
-        },
-        r.VyskaVzduti);
+    search(&ProjectRecord::VyskaVzduti, 5, ZeroDurations::Skip, [&](double t, double i) {
+        const float inflow = fp::single(e7() * aRed * i);
+        // The n shafts act as one shaft of n times the diameter.
+        const float bottom = fp::single(fp::pow(n * outer, 2) * pi / 4);
+        const float numerator = fp::single(inflow - bottom * kf / 2);
+        // Storage per metre of height and second of rain, plus the walls'
+        // infiltration per metre of height.
+        const float denominator = fp::single(
+            fp::div(fp::pow(n * inner, 2) * pi, t * 4 * 60 * f) + n * outer * pi * kf / 4);
+        return fp::div(numerator, denominator);
+    });
     show(&ProjectRecord::VyskaVzduti, 5);
 
     // Bottom plus the wetted wall over half the ponding height, the area the
@@ -400,9 +409,8 @@ void Work::basinCheck()
     r.InfilTok = fp::single(e7() * (static_cast<double>(r.SpecInfilIntenz) * aRed));
 
     const double outflow = r.InfilTok;
-    searchGoverningRain(
-        r, ZeroDurations::Evaluate,
-        [&](double t, double i) { return (e7() * aRed * i - outflow) * t * 60 * f; }, r.ObjAkum);
+    search(&ProjectRecord::ObjAkum, 6, ZeroDurations::Evaluate,
+           [&](double t, double i) { return (e7() * aRed * i - outflow) * t * 60 * f; });
 
     const double length = r.DelkaDnaNadrz, width = r.SirkaDnaNadrz;
     const double depth = r.HloubkaNadrz, slope = r.SklonSvahuNadrz;
@@ -527,8 +535,56 @@ Engine::Engine(ProjectRecord& record, FormState& form, EngineHost& host)
 {
 }
 
-void Engine::CalcTechnology() { Work(r_, form_, host_).calcTechnology(); }
-void Engine::CheckDesign() { Work(r_, form_, host_).checkDesign(); }
-void Engine::ComputeButton(int index) { Work(r_, form_, host_).computeButton(index); }
+// The window's handlers may call the engine again from inside a call (the
+// design-mode option does); only the outermost call starts a new calculation.
+class Engine::Call {
+public:
+    explicit Call(Engine& engine) : engine_(engine)
+    {
+        if (engine_.depth_++ == 0)
+            engine_.searchedInCall_ = false;
+    }
+    ~Call() { --engine_.depth_; }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+private:
+    Engine& engine_;
+};
+
+void Engine::Recorder::record(const SearchTrace& trace)
+{
+    SearchLog& log = engine_.searches_;
+    if (!engine_.searchedInCall_) {
+        engine_.searchedInCall_ = true;
+        log.traces.clear();
+        ++log.revision;
+    }
+    // A search run again within one calculation replaces its earlier trace.
+    for (SearchTrace& kept : log.traces)
+        if (kept.quantity == trace.quantity && kept.pane == trace.pane) {
+            kept = trace;
+            return;
+        }
+    log.traces.push_back(trace);
+}
+
+void Engine::CalcTechnology()
+{
+    Call call(*this);
+    Work(r_, form_, host_, Recorder(*this)).calcTechnology();
+}
+
+void Engine::CheckDesign()
+{
+    Call call(*this);
+    Work(r_, form_, host_, Recorder(*this)).checkDesign();
+}
+
+void Engine::ComputeButton(int index)
+{
+    Call call(*this);
+    Work(r_, form_, host_, Recorder(*this)).computeButton(index);
+}
 
 } // namespace infil

@@ -12,6 +12,7 @@
 #include "Messages.h"
 #include "NumberFormat.h"
 #include "ProjectRecord.h"
+#include "SearchTrace.h"
 
 #include <cstdint>
 #include <span>
@@ -93,10 +94,32 @@ public:
     // message listing every failure, otherwise the pane's final step.
     void ComputeButton(int index);
 
+    // The governing-rain searches of the last calculation that ran any (a
+    // calculation is one call of the procedures above, with whatever the
+    // window's handlers run inside it). A search that faulted is there too,
+    // with the entry that faulted.
+    const SearchLog& searches() const { return searches_; }
+
+    // Records the searches of one calculation for the engine's steps.
+    class Recorder {
+    public:
+        explicit Recorder(Engine& engine) : engine_(engine) {}
+        void record(const SearchTrace& trace);
+
+    private:
+        Engine& engine_;
+    };
+
 private:
+    // Marks the outermost call: its first search replaces the last set.
+    class Call;
+
     ProjectRecord& r_;
     FormState& form_;
     EngineHost& host_;
+    SearchLog searches_;
+    int depth_ = 0;
+    bool searchedInCall_ = false;
 };
 
 } // namespace infil

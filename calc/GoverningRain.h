@@ -5,6 +5,7 @@
 
 #include "FloatOps.h"
 #include "ProjectRecord.h"
+#include "SearchTrace.h"
 
 namespace infil {
 
@@ -22,24 +23,57 @@ enum class ZeroDurations {
 // ties keep the shorter duration and a candidate that is 0 or negative never
 // governs. Afterwards `result` holds the best, 0 when no candidate
 // was positive (the selected rain then stays as it was).
+//
+// With a `trace`, every entry is written down as the search meets it, the
+// faulting one too, before the fault goes on to the caller; the caller fills
+// in which quantity and technology the trace is for.
 template <typename Candidate>
 void searchGoverningRain(ProjectRecord& r, ZeroDurations zeros, Candidate&& candidate,
-                         float& result)
+                         float& result, SearchTrace* trace = nullptr)
 {
+    using State = SearchCandidate::State;
+    if (trace) {
+        trace->governing = -1;
+        trace->fault.reset();
+        for (int k = 1; k <= 9; ++k)
+            trace->candidates[static_cast<std::size_t>(k - 1)] = {r.RainDurations[k],
+                                                                  r.RainIntensities[k],
+                                                                  State::NotReached, 0};
+    }
     float best = 0;
+    int governing = -1;
     for (int k = 1; k <= 9; ++k) {
         const float t = r.RainDurations[k];
         const float i = r.RainIntensities[k];
-        if (zeros == ZeroDurations::Skip && !(t > 0))
+        SearchCandidate* seen = trace ? &trace->candidates[static_cast<std::size_t>(k - 1)] : nullptr;
+        if (zeros == ZeroDurations::Skip && !(t > 0)) {
+            if (seen)
+                seen->state = State::Skipped;
             continue;
-        result = fp::single(candidate(static_cast<double>(t), static_cast<double>(i)));
+        }
+        try {
+            result = fp::single(candidate(static_cast<double>(t), static_cast<double>(i)));
+        } catch (const FloatFault& fault) {
+            if (trace) {
+                seen->state = State::Faulted;
+                trace->fault = fault.kind();
+            }
+            throw;
+        }
+        if (seen) {
+            seen->state = State::Evaluated;
+            seen->value = result;
+        }
         if (result > best) {
             best = result;
+            governing = k - 1;
             r.SelDTrvDeste = t;
             r.SelIntDeste = i;
         }
     }
     result = best;
+    if (trace)
+        trace->governing = governing;
 }
 
 } // namespace infil

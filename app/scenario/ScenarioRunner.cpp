@@ -374,6 +374,47 @@ private:
     Application& app_;
 };
 
+// The record field's name, as the record's own listing gives it.
+std::string fieldName(const ProjectRecord& r, float ProjectRecord::*field)
+{
+    std::string found;
+    visitFields(r, [&](const char* name, const auto& f) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(f)>, float>)
+            if (&f == &(r.*field))
+                found = name;
+    });
+    return found;
+}
+
+// The governing-rain searches of the engine's last calculation: each entry of
+// the rain series with its candidate (null where none was computed) and the
+// index of the governing entry in that list (null when none governs).
+json searchOutput(const ProjectRecord& r, const SearchLog& log)
+{
+    json searches = json::array();
+    for (const SearchTrace& trace : log.traces) {
+        json candidates = json::array();
+        for (const SearchCandidate& c : trace.candidates)
+            candidates.push_back({{"duration", singleNumber(c.duration)},
+                                  {"intensity", singleNumber(c.intensity)},
+                                  {"value", c.state == SearchCandidate::State::Evaluated ? singleNumber(c.value)
+                                                                                          : json(nullptr)},
+                                  {"skipped", c.state == SearchCandidate::State::Skipped}});
+        const ShownResult* shown = shownResult(trace.quantity, trace.pane);
+        json fault = nullptr;
+        if (trace.fault)
+            fault = {{"candidate", trace.faultedAt()}, {"text", FloatFault::describe(*trace.fault)}};
+        searches.push_back({{"technology", trace.pane},
+                            {"quantity", fieldName(r, trace.quantity)},
+                            {"caption", shown ? shown->caption : ""},
+                            {"unit", shown ? shown->unit : ""},
+                            {"candidates", candidates},
+                            {"governing", trace.governing >= 0 ? json(trace.governing) : json(nullptr)},
+                            {"fault", fault}});
+    }
+    return searches;
+}
+
 json output(Application& app, const std::vector<Message>& messages)
 {
     CalcForm& calc = app.calc();
@@ -414,6 +455,7 @@ json output(Application& app, const std::vector<Message>& messages)
     for (const verdict::Item& item : calc.verdict())
         verdict.push_back({{"code", item.code}, {"severity", verdict::severityCode(item.severity)}, {"text", item.text}});
     doc["verdict"] = verdict;
+    doc["search"] = searchOutput(app.record(), calc.engine().searches());
 
     std::error_code ec;
     const std::string& report = app.lastReport();
@@ -458,6 +500,8 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
         ++number;
         try {
             runner.step(s);
+            if (options.afterStep)
+                options.afterStep(app);
         } catch (const StepError& e) {
             err << "step " << number << ": " << e.what() << '\n';
             return 2;

@@ -4,9 +4,14 @@
 
 #include "model/Folders.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
+
+namespace infil::model {
+class Application;
+} // namespace infil::model
 
 namespace infil::scenario {
 
@@ -15,6 +20,9 @@ struct Options {
     std::optional<std::string> now; // "YYYY-MM-DDTHH:MM:SS"; the system clock when absent
     // The installed program's folders instead of the one folder above.
     std::optional<model::Folders> folders = std::nullopt;
+    // Called after every step that ran, with the application: lets a test
+    // look at the state between the steps.
+    std::function<void(model::Application&)> afterStep = nullptr;
 };
 
 // Runs the scenario read from `in`. On success prints the output document to

@@ -24,6 +24,14 @@ float searchIntensities(ProjectRecord& r, ZeroDurations zeros, std::vector<float
     return result;
 }
 
+// The same search with a trace: the candidate is the intensity.
+float searchGoverningRainTraced(ProjectRecord& r, ZeroDurations zeros, SearchTrace& trace)
+{
+    float result = -99;
+    searchGoverningRain(r, zeros, [](double, double i) { return i; }, result, &trace);
+    return result;
+}
+
 } // namespace
 
 TEST(GoverningRain, StrictlyGreaterWinsAndTiesKeepTheShorterDuration)
@@ -85,4 +93,52 @@ TEST(GoverningRain, EachCandidateIsStoredAsAFloatAndAFaultStopsTheSearch)
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(result, 2.1f); // the last candidate assigned, not the best
     EXPECT_EQ(r.SelIntDeste, 2.0f);
+}
+
+TEST(GoverningRain, TheTraceRecordsEveryEntryAndTheWinnerTheSearchChose)
+{
+    ProjectRecord r = startedRecord();
+    r.RainDurations[2] = 0;
+    setRain(r, {10, 99, 40, 25, 40, 5, -1, 0, 0});
+    SearchTrace trace;
+    trace.governing = 7; // whatever a trace held before is replaced
+    EXPECT_EQ(searchGoverningRainTraced(r, ZeroDurations::Skip, trace), 40.0f);
+
+    using State = SearchCandidate::State;
+    EXPECT_EQ(trace.candidates[1].state, State::Skipped);
+    for (std::size_t k : {0u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
+        EXPECT_EQ(trace.candidates[k].state, State::Evaluated) << k;
+        EXPECT_EQ(trace.candidates[k].value, r.RainIntensities[int(k) + 1]) << k;
+        EXPECT_EQ(trace.candidates[k].duration, r.RainDurations[int(k) + 1]) << k;
+    }
+    // The skipped 99 never competes; of the two 40s the shorter duration governs.
+    EXPECT_EQ(trace.governing, 2);
+    EXPECT_EQ(r.SelDTrvDeste, trace.candidates[2].duration);
+    EXPECT_FALSE(trace.fault);
+
+    // Nothing positive: no entry governs.
+    setRain(r, {0, 0, -2, 0, 0, 0, 0, 0, 0});
+    searchGoverningRainTraced(r, ZeroDurations::Evaluate, trace);
+    EXPECT_EQ(trace.governing, -1);
+    EXPECT_EQ(trace.candidates[1].state, State::Evaluated);
+}
+
+TEST(GoverningRain, AFaultIsWrittenDownWhereItHappenedAndStillReachesTheCaller)
+{
+    ProjectRecord r = startedRecord();
+    setRain(r, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    float result = 0;
+    SearchTrace trace;
+    EXPECT_THROW(searchGoverningRain(
+                     r, ZeroDurations::Skip,
+                     [&](double t, double i) { return t < 15 ? i : fp::div(i, 0); }, result, &trace),
+                 FloatFault);
+    using State = SearchCandidate::State;
+    EXPECT_EQ(trace.candidates[1].state, State::Evaluated);
+    EXPECT_EQ(trace.candidates[2].state, State::Faulted);
+    EXPECT_EQ(trace.candidates[3].state, State::NotReached);
+    EXPECT_EQ(trace.faultedAt(), 2);
+    EXPECT_EQ(trace.fault, FloatFault::Kind::DivisionByZero);
+    EXPECT_EQ(trace.governing, -1);
+    EXPECT_EQ(trace.candidates[8].duration, 120.0f); // the series is there in full
 }
