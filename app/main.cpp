@@ -4,6 +4,7 @@
 #include "model/Folders.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
+#include "ui/DiagramRenderer.h"
 #include "ui/DialogWindows.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtServices.h"
@@ -171,6 +172,9 @@ int main(int argc, char* argv[])
 
     const std::string program = executableFolder(argv[0]);
     infil::scenario::Options options;
+    // The report's pictures, in the window and in the batch mode alike.
+    infil::ui::QtDiagramRenderer renderer;
+    options.renderer = &renderer;
     options.now = line.now;
     if (line.appDir) {
         options.appDir = *line.appDir;
@@ -214,6 +218,7 @@ int main(int argc, char* argv[])
                                   messages);
     infil::ui::QtPlatform platform;
     app.setPlatform(&platform);
+    app.setDiagramRenderer(&renderer);
     infil::model::installDialogs(app);
     infil::ui::CalcWindow window(app);
     infil::ui::createDialogWindows(app, window);

@@ -127,6 +127,7 @@ bool Application::writeResultsReport()
     controls.cboTypSachty = f.cboTypSachty->text();
     controls.resultsCurrent = f.resultsCurrent(f.state().TechIndex);
     controls.verdict = f.verdict();
+    controls.diagrams = writeReportPictures(r.ResultsFilePath);
     const DateTime now = platform().now();
     const auto outcome = report::WriteResultsReport(
         r, f.state(), controls, {platform().shortDate(now), platform().timeOfDay(now)}, messages_);
@@ -145,6 +146,44 @@ void Application::removeReports()
     for (const std::string& path : writtenReports_)
         report::DeleteResultsFile(path);
     writtenReports_.clear();
+}
+
+std::vector<report::ReportDiagram> Application::writeReportPictures(const std::string& reportPath)
+{
+    removeReportPictures();
+    reportDiagrams_ = report::DesignDiagrams(record_, calc_->diagramSource());
+    std::vector<report::ReportDiagram> section;
+    const std::size_t slash = reportPath.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : reportPath.substr(0, slash + 1);
+    const std::string stem = reportPath.substr(folder.size());
+    for (const report::Diagram& diagram : reportDiagrams_) {
+        report::ReportDiagram entry{diagram.title, "", kPictureWidth, kPictureHeight, diagram.message};
+        if (diagram.drawable()) {
+            // The picture is named after the report, so each report has its own.
+            const std::string name = stem + "-" + diagram.key + ".png";
+            const std::string bytes = renderer_ ? renderer_->png(diagram, kPictureWidth, kPictureHeight) : "";
+            std::string reason;
+            if (!renderer_)
+                entry.message = "Obrázek diagramu není k dispozici.";
+            else if (bytes.empty())
+                entry.message = "Obrázek diagramu se nepodařilo vykreslit.";
+            else if (!report::WriteFileBytes(folder + name, bytes, &reason))
+                entry.message = "Obrázek diagramu nelze zapsat (" + reason + ").";
+            else {
+                entry.picture = name;
+                reportPictures_.push_back(folder + name);
+            }
+        }
+        section.push_back(std::move(entry));
+    }
+    return section;
+}
+
+void Application::removeReportPictures()
+{
+    for (const std::string& path : reportPictures_)
+        std::remove(path.c_str());
+    reportPictures_.clear();
 }
 
 void Application::userAction(const std::function<void()>& action)

@@ -4,9 +4,11 @@
 // and the batch mode each create one and drive it.
 
 #include "CalcForm.h"
+#include "Diagrams.h"
 #include "Folders.h"
 #include "Messages.h"
 #include "ProjectRecord.h"
+#include "ReportWriter.h"
 
 #include <functional>
 #include <memory>
@@ -41,6 +43,16 @@ public:
     // Asks for a name and saves the shown report.
     virtual void saveShownReport() {}
     virtual void previewShownReport() {}
+};
+
+// Draws the design's diagrams as pictures for the report; the Qt side
+// supplies it. Without one the report says in words that it has no pictures.
+class DiagramRenderer {
+public:
+    virtual ~DiagramRenderer() = default;
+    // PNG bytes of the diagram for `width` × `height` pixels of the page;
+    // empty when it cannot be drawn.
+    virtual std::string png(const report::Diagram& diagram, int width, int height) = 0;
 };
 
 // A dialog window: opened (loaded) by the main window, closed by its own buttons
@@ -87,6 +99,15 @@ public:
     // Deletes every report file written during this run: renaming the project
     // between two reports leaves the earlier name's file, too.
     void removeReports();
+    // The diagrams of the report written last, and the picture files written
+    // beside it for them (full paths; a diagram with nothing to draw has none).
+    const std::vector<report::Diagram>& reportDiagrams() const { return reportDiagrams_; }
+    const std::vector<std::string>& reportPictures() const { return reportPictures_; }
+    // Deletes the pictures of the report written last; missing ones are no error.
+    void removeReportPictures();
+    // The size of the report's pictures on the page.
+    static constexpr int kPictureWidth = 640;
+    static constexpr int kPictureHeight = 320;
 
     // Runs one action of the user. A floating-point fault that no handler swallowed,
     // or any other unexpected error, becomes a message box; the program goes on.
@@ -98,6 +119,9 @@ public:
     void setPlatform(Platform* platform) { platform_ = platform ? platform : &defaultPlatform_; }
     ReportView& reportView() const { return *reportView_; }
     void setReportView(ReportView* view) { reportView_ = view ? view : &noReportView_; }
+    // The report's pictures are drawn by `renderer` (nullptr: none are drawn);
+    // it must outlive the application or be replaced.
+    void setDiagramRenderer(DiagramRenderer* renderer) { renderer_ = renderer; }
 
 private:
     // The folder the report goes to; empty after a message when there is none.
@@ -107,6 +131,7 @@ private:
     ReportView noReportView_;
     Platform* platform_ = &defaultPlatform_;
     ReportView* reportView_ = &noReportView_;
+    DiagramRenderer* renderer_ = nullptr;
     ProjectRecord record_;
     Folders folders_;
     InstanceFolder instanceFolder_;
@@ -115,6 +140,11 @@ private:
     std::vector<std::unique_ptr<Dialog>> dialogs_;
     std::string lastReport_;
     std::vector<std::string> writtenReports_;
+    std::vector<report::Diagram> reportDiagrams_;
+    std::vector<std::string> reportPictures_;
+
+    // Draws the diagrams into pictures beside the report at `reportPath`.
+    std::vector<report::ReportDiagram> writeReportPictures(const std::string& reportPath);
 };
 
 // Creates the dialogs this build has and hands them to the application.

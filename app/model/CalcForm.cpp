@@ -1053,6 +1053,7 @@ void CalcForm::inputChanged(const TextBox* typedInto)
 {
     if (programWriting_ > 0)
         return;
+    searchesAtInputChange_ = engine_.searches().revision;
     for (int k = 3; k <= 6; ++k)
         current_[k] = false;
     // Emptied without their handlers: the fields keep what was computed, for
@@ -1076,6 +1077,22 @@ std::vector<verdict::Item> CalcForm::verdict() const
     context.resultsCurrent = resultsCurrent(state_.TechIndex);
     context.drainage = chkSelPretok.at(4)->checked();
     return verdict::assess(app_.record(), context);
+}
+
+std::vector<SearchTrace> CalcForm::currentSearches() const
+{
+    const SearchLog& log = engine_.searches();
+    if (log.revision <= searchesAtInputChange_)
+        return {};
+    for (const SearchTrace& trace : log.traces)
+        if (trace.pane != state_.TechIndex)
+            return {};
+    return log.traces;
+}
+
+report::DiagramSource CalcForm::diagramSource() const
+{
+    return {state_.TechIndex, resultsCurrent(state_.TechIndex), currentSearches()};
 }
 
 void CalcForm::actionDone()
@@ -1153,7 +1170,11 @@ void CalcForm::load()
     notify();
 }
 
-void CalcForm::unload() { removeQuietly(record().ResultsFilePath); }
+void CalcForm::unload()
+{
+    removeQuietly(record().ResultsFilePath);
+    app_.removeReportPictures();
+}
 
 void CalcForm::clockTick() { lblTime->setCaption(app_.platform().timeOfDay(app_.platform().now())); }
 
@@ -1188,6 +1209,7 @@ void CalcForm::tabChanged(int previous)
     switch (tab_) {
     case 1:
         removeQuietly(record().ResultsFilePath);
+        app_.removeReportPictures();
         break;
     case 2:
         ++pageRevision_;

@@ -9,6 +9,7 @@
 // (Form::rows); the window builds its widgets from those rows. Adding a box is
 // one declaration, plus a handler when reading its field is not all it does.
 
+#include "Diagrams.h"
 #include "Engine.h"
 #include "Form.h"
 #include "NumberFormat.h"
@@ -94,7 +95,7 @@ public:
 
     // Start-up steps of the window (tables, defaults, first tab, sub-area lists).
     void load();
-    // Shutdown: deletes the report file, ignoring failures.
+    // Shutdown: deletes the report file and its pictures, ignoring failures.
     void unload();
     // The clock's timer (every second): the time of day into lblTime.
     void clockTick();
@@ -119,6 +120,12 @@ public:
     bool resultsCurrent(int pane) const;
     // The plausibility verdict of the design shown.
     std::vector<verdict::Item> verdict() const;
+    // The governing-rain searches behind the results shown: the engine's last
+    // ones when they were run for the selected technology and no input has
+    // changed since; otherwise none.
+    std::vector<SearchTrace> currentSearches() const;
+    // What the design's diagrams are drawn from.
+    report::DiagramSource diagramSource() const;
     // The end of a user's action: views of the verdict are told when it changed.
     void actionDone();
     using VerdictObserver = std::function<void(const std::vector<verdict::Item>&)>;
@@ -289,6 +296,9 @@ private:
     int programWriting_ = 0;
     // A stop message was shown during the current Compute.
     bool stopShown_ = false;
+    // The engine's search revision when an input last changed: searches of an
+    // earlier revision belong to other inputs.
+    int searchesAtInputChange_ = 0;
     std::vector<verdict::Item> shownVerdict_;
     std::vector<VerdictObserver> verdictObservers_;
     // The soil name shown is the picker's, for the coefficient pickedCoefficient_.

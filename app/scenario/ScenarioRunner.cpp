@@ -491,6 +491,7 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
             return 2;
         }
     }
+    app.setDiagramRenderer(options.renderer);
     installDialogs(app);
     app.calc().load();
 

@@ -11,6 +11,7 @@
 
 namespace infil::model {
 class Application;
+class DiagramRenderer;
 } // namespace infil::model
 
 namespace infil::scenario {
@@ -20,6 +21,8 @@ struct Options {
     std::optional<std::string> now; // "YYYY-MM-DDTHH:MM:SS"; the system clock when absent
     // The installed program's folders instead of the one folder above.
     std::optional<model::Folders> folders = std::nullopt;
+    // Draws the report's pictures; without one the report has none.
+    model::DiagramRenderer* renderer = nullptr;
     // Called after every step that ran, with the application: lets a test
     // look at the state between the steps.
     std::function<void(model::Application&)> afterStep = nullptr;

@@ -8,6 +8,7 @@
 #include "SelectionGuide.h"
 #include "VeerHost.h"
 
+#include "DiagramPainter.h"
 #include "ResultViews.h"
 
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -413,10 +415,17 @@ void CalcWindow::mirrorPages()
         descriptionView_->hidePage();
     else
         descriptionView_->showPage(QString::fromStdString(calc_.descriptionPage()));
-    if (calc_.resultsPage().empty())
+    if (calc_.resultsPage().empty()) {
         resultsView_->hideReport();
-    else
+        diagrams_->setDiagrams({});
+        diagrams_->hide();
+    } else {
         resultsView_->showReport(QString::fromStdString(calc_.resultsPage()));
+        // The diagrams the report was written with, so the window and the
+        // report's pictures never disagree.
+        diagrams_->setDiagrams(app_.reportDiagrams());
+        diagrams_->show();
+    }
 }
 
 void CalcWindow::closeEvent(QCloseEvent* event)
@@ -667,7 +676,16 @@ QWidget* CalcWindow::buildResultsTab()
     resultsView_ = new ResultsView(resultsArea_);
     resultsView_->setMessagePort(&app_.messages());
     inner->addWidget(resultsView_);
-    layout->addWidget(resultsArea_, 1);
+    // The diagrams beside the report: the page is narrow, the screen wide.
+    auto* split = new QSplitter(Qt::Horizontal, page);
+    split->setChildrenCollapsible(false);
+    split->addWidget(resultsArea_);
+    diagrams_ = new DiagramsPanel(split);
+    diagrams_->hide();
+    split->addWidget(diagrams_);
+    split->setStretchFactor(0, 11);
+    split->setStretchFactor(1, 9);
+    layout->addWidget(split, 1);
     app_.setReportView(this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -23,6 +23,7 @@ namespace infil::ui {
 
 class Binder;
 class DescriptionView;
+class DiagramsPanel;
 class ResultsView;
 class SelectionGuide;
 class VeerHost;
@@ -52,6 +53,8 @@ public:
     QWidget* resultsArea() const { return resultsArea_; }
     DescriptionView* descriptionView() const { return descriptionView_; }
     ResultsView* resultsView() const { return resultsView_; }
+    // The design's diagrams beside the report.
+    DiagramsPanel* diagramsPanel() const { return diagrams_; }
 
 Q_SIGNALS:
     // The user closed the window: the program ends.
@@ -86,6 +89,7 @@ private:
     QWidget* resultsArea_ = nullptr;
     DescriptionView* descriptionView_ = nullptr;
     ResultsView* resultsView_ = nullptr;
+    DiagramsPanel* diagrams_ = nullptr;
     int shownRevision_ = 0;
     QTimer* clock_ = nullptr;
     int boxWidth_ = 0;

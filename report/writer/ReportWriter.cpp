@@ -285,6 +285,21 @@ void verdictSection(std::vector<std::string>& out, const std::vector<verdict::It
     out.push_back(section);
 }
 
+// The design's diagrams: each picture at the size it was drawn for, or the
+// words that say why there is nothing to draw.
+void diagramsSection(std::vector<std::string>& out, const std::vector<ReportDiagram>& diagrams)
+{
+    std::string section = "<hr><u>Diagramy návrhu</u>";
+    for (const ReportDiagram& d : diagrams) {
+        if (!d.picture.empty())
+            section += "<p><img src=\"" + UrlEncoded(d.picture) + "\" width=" + std::to_string(d.width) +
+                       " height=" + std::to_string(d.height) + " alt=\"" + escaped(d.title) + "\"></p>";
+        else
+            section += "<p><b>" + escaped(d.title) + "</b><br>" + escaped(d.message) + "</p>";
+    }
+    out.push_back(section);
+}
+
 } // namespace
 
 std::string EscapeHtml(std::string_view text)
@@ -298,6 +313,24 @@ std::string EscapeHtml(std::string_view text)
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string UrlEncoded(std::string_view name)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            std::string_view("-._~").find(ch) != std::string_view::npos) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 0xF]);
         }
     }
     return out;
@@ -384,6 +417,8 @@ std::vector<std::string> ResultsReportLines(const ProjectRecord& r, const FormSt
         sections[form.TechIndex - 1](out, r, form, controls);
     if (form.TechIndex >= 1 && form.TechIndex <= 6)
         verdictSection(out, controls.verdict);
+    if (form.TechIndex >= 1 && form.TechIndex <= 6 && !controls.diagrams.empty())
+        diagramsSection(out, controls.diagrams);
 
     out.push_back("<hr><p><font size=2>Datum a čas výpočtu:  " + escaped(stamp.date) + ",  " +
                   escaped(stamp.time) + "</font></p>" + "</div></body></html>");

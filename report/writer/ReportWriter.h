@@ -17,6 +17,16 @@
 
 namespace infil::report {
 
+// A diagram of the report's last section: a picture beside the page, or the
+// words that stand in its place.
+struct ReportDiagram {
+    std::string title;
+    std::string picture; // the picture's file name beside the page (UTF-8); empty: the words instead
+    int width = 0;       // the size the page shows it at, px
+    int height = 0;
+    std::string message; // without a picture: what the page says instead
+};
+
 // The few states of the main window's controls that the report prints.
 struct ReportControls {
     bool chkSelPretok3 = false;   // "Přetok a škrcený odtok" (combined object)
@@ -28,6 +38,9 @@ struct ReportControls {
     bool resultsCurrent = true;
     // The plausibility verdict, printed as a section of its own after the results.
     std::vector<verdict::Item> verdict;
+    // The design's diagrams, the section after the verdict; without any there
+    // is no such section.
+    std::vector<ReportDiagram> diagrams;
 };
 
 // The footer's date and time, already in the user's short formats.
@@ -43,6 +56,10 @@ inline constexpr std::string_view kSwaleSoilCaptions[] = {"Písek střední až 
 
 // Escapes &, <, > and " for HTML text and attribute values.
 std::string EscapeHtml(std::string_view text);
+
+// A file name as part of a URL: every byte but letters, digits and "-._~"
+// percent-encoded, so the name stays plain ASCII in any code page.
+std::string UrlEncoded(std::string_view name);
 
 // The notes as the record keeps them after a report: every CR LF replaced by "<br>".
 std::string DetailsWithBreaks(std::string_view details);

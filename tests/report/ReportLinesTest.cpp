@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -355,6 +357,31 @@ TEST(ReportLines, TheVerdictFollowsTheResults)
               "<TD width=550>Délka rýhy vychází 0.00 m</TD></TR><TR><TD valign=top width=100><b>varování</b>"
               "</TD><TD width=550>kf &lt; 1.0E-06</TD></TR></table>");
     EXPECT_EQ(lines.back(), kFooter);
+}
+
+// The diagrams come last, after the verdict: a picture by its name beside the
+// page (percent-encoded, so any project name stays plain ASCII), or the words
+// that stand in its place. Without diagrams the page is as it always was.
+TEST(ReportLines, TheDiagramsSectionComesLastAndNamesItsPictures)
+{
+    Design d(4);
+    const auto before = d.lines();
+    d.c.diagrams = {{"Délka infilovací rýhy podle doby trvání deště", "Infil_Můj most-delka.png", 640, 320, ""},
+                    {"Návrhový déšť", "", 640, 320, "Návrhový déšť není zadán <&>"}};
+    const auto lines = d.lines();
+    ASSERT_EQ(lines.size(), before.size() + 1);
+    EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, lines.begin()));
+    EXPECT_EQ(lines[lines.size() - 2],
+              "<hr><u>Diagramy návrhu</u><p><img src=\"Infil_M%C5%AFj%20most-delka.png\" width=640 height=320 "
+              "alt=\"Délka infilovací rýhy podle doby trvání deště\"></p><p><b>Návrhový déšť</b><br>Návrhový "
+              "déšť není zadán &lt;&amp;&gt;</p>");
+    EXPECT_EQ(lines.back(), kFooter);
+
+    // No technology, no section, diagrams or not.
+    Design none(0);
+    const auto plain = none.lines();
+    none.c.diagrams = d.c.diagrams;
+    EXPECT_EQ(none.lines(), plain);
 }
 
 // Results that do not belong to the inputs printed are not printed: the page
