@@ -13,15 +13,18 @@ namespace {
 using R = ProjectRecord;
 using State = SearchCandidate::State;
 
-// The searches each technology runs, in the order it runs them.
+// The searches each technology runs, in the order it runs them, with the
+// short name of the quantity for the value axis (the title names it in full).
 struct Searched {
     int pane;
     float ProjectRecord::*field;
     const char* key;
+    const char* axis;
 };
 constexpr Searched kSearched[] = {
-    {2, &R::ObjAkum, "objem"},  {3, &R::ObjAkum, "objem"},     {3, &R::DelkaRyhy, "delka"},
-    {4, &R::DelkaRyhy, "delka"}, {5, &R::VyskaVzduti, "vzduti"}, {6, &R::ObjAkum, "objem"},
+    {2, &R::ObjAkum, "objem", "Objem"},          {3, &R::ObjAkum, "objem", "Objem"},
+    {3, &R::DelkaRyhy, "delka", "Délka"},        {4, &R::DelkaRyhy, "delka", "Délka"},
+    {5, &R::VyskaVzduti, "vzduti", "Výška vzdutí"}, {6, &R::ObjAkum, "objem", "Objem"},
 };
 
 constexpr const char* kDurationTitle = "Doba trvání deště (min)";
@@ -115,7 +118,7 @@ Diagram searchDiagram(const ProjectRecord& r, const DiagramSource& source, const
             d.note += " " + t;
         d.note += " min";
     }
-    fitAxes(d, (std::string(shown->caption) + " (" + unit + ")").c_str());
+    fitAxes(d, (std::string(searched.axis) + " (" + unit + ")").c_str());
     return d;
 }
 
@@ -147,7 +150,7 @@ Diagram rainDiagram(const ProjectRecord& r, const DiagramSource& source)
         d.markLabel = num::plain(static_cast<float>(g.y)) + " l/(s·ha) při " +
                       minutes(static_cast<float>(g.x));
     }
-    fitAxes(d, "Intenzita deště (l/(s·ha))");
+    fitAxes(d, "Intenzita (l/(s·ha))");
     return d;
 }
 

@@ -63,7 +63,7 @@ TEST(Diagrams, ATrenchShowsItsNineLengthsWithTheGoverningOneAndTheRain)
     EXPECT_EQ(length.marked, 7);
     EXPECT_EQ(length.markLabel, "62.0 m při 90 min"); // as the length's box shows it
     EXPECT_EQ(length.x.title, "Doba trvání deště (min)");
-    EXPECT_EQ(length.y.title, "Délka infilovací rýhy (m)");
+    EXPECT_EQ(length.y.title, "Délka (m)");
     EXPECT_EQ(length.y.min, 0);
     EXPECT_GE(length.y.max, 61.957256);
     EXPECT_EQ(length.x.ticks.back().label, "120");
@@ -73,7 +73,7 @@ TEST(Diagrams, ATrenchShowsItsNineLengthsWithTheGoverningOneAndTheRain)
     EXPECT_EQ(rain.key, "dest");
     EXPECT_EQ(rain.marked, 7);
     EXPECT_EQ(rain.markLabel, "48 l/(s·ha) při 90 min");
-    EXPECT_EQ(rain.y.title, "Intenzita deště (l/(s·ha))");
+    EXPECT_EQ(rain.y.title, "Intenzita (l/(s·ha))");
     EXPECT_EQ(rain.y.ticks.back().label, "300");
 }
 

@@ -102,6 +102,27 @@ protected:
         });
     }
 
+    // A combined object under a plausible rain: two searches, three diagrams.
+    void combinedDesign()
+    {
+        app.userAction([this] {
+            auto& c = app.calc();
+            const float rain[] = {290, 218, 175, 146, 110, 82, 66, 48, 38};
+            for (int k = 1; k <= 9; ++k)
+                app.record().RainIntensities[k] = rain[k - 1];
+            c.selectTab(1);
+            app.record().OdvodNepPlocha = 2000;
+            c.box("txtOdvodNepPlocha").setText("2000");
+            c.box("txtSoucFiltrace").setText("5e-6");
+            c.optSelType[0]->click();
+            c.cboSelType->setListIndex(3);
+            c.box("txtSoucFiltrPruleh", 3).setText("2e-5");
+            c.box("txtSirkaRyhy", 3).setText("0.6");
+            c.box("txtVyskaRyhy", 3).setText("0.8");
+            c.control<model::Button>("cmdCalcul", 3).click();
+        });
+    }
+
     ui::QtDiagramRenderer renderer;
 };
 
@@ -152,4 +173,10 @@ TEST_F(ResultsDiagramsTest, Screenshots)
     for (std::size_t k = 0; k < app.reportPictures().size(); ++k)
         QImage(QString::fromStdString(app.reportPictures()[k]))
             .save(QDir(dir).filePath(QString("report-picture%1.png").arg(k + 1)));
+
+    window->tabs()->setCurrentIndex(1);
+    combinedDesign();
+    window->tabs()->setCurrentIndex(3);
+    QTest::qWait(50);
+    window->grab().save(QDir(dir).filePath("results-diagrams-combined.png"));
 }
