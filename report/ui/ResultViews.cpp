@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace infil::ui {
 namespace {
@@ -176,28 +178,37 @@ bool ResultsView::saveAs(const QString& fileName)
         return write(fileName, std::string_view(pdf.data().constData(), std::size_t(pdf.data().size())));
     }
 
-    // The copy finds its logo in a folder named after it, as browsers save pages.
+    // The copy finds its pictures (the logo, the diagrams beside the page) in a
+    // folder named after it, as browsers save pages.
     const QFileInfo info(fileName);
     const QString folderName = info.completeBaseName() + QStringLiteral("_soubory");
-    const std::string page = report::RelinkLogo(
-        std::string_view(browser_->pageBytes().constData(), std::size_t(browser_->pageBytes().size())),
-        toUtf8(folderName));
+    const std::string_view shown(browser_->pageBytes().constData(), std::size_t(browser_->pageBytes().size()));
+    const std::string page =
+        report::RelinkPicturesBeside(report::RelinkLogo(shown, toUtf8(folderName)), toUtf8(folderName));
     if (!write(fileName, page))
         return false;
 
-    const QString logo = QFileInfo(browser_->pagePath()).absoluteDir().filePath(
-        QStringLiteral("Webs/Desc_soubory/logo.gif"));
-    QFile source(logo);
-    if (!source.open(QIODevice::ReadOnly))
-        return true; // no logo beside the page: the page is saved without it
-    const QByteArray picture = source.readAll();
+    const QDir pageFolder = QFileInfo(browser_->pagePath()).absoluteDir();
+    std::vector<std::pair<QString, QString>> pictures; // from, name in the folder
+    pictures.emplace_back(pageFolder.filePath(QStringLiteral("Webs/Desc_soubory/logo.gif")), QStringLiteral("logo.gif"));
+    for (const std::string& name : report::PicturesBeside(shown))
+        pictures.emplace_back(pageFolder.filePath(fromBytes(name)), fromBytes(name));
     const QString folder = info.absoluteDir().filePath(folderName);
-    if (!QDir().mkpath(folder)) {
-        reportFailure(folder, QStringLiteral("složku pro obrázky nelze vytvořit"));
-        return false;
+    bool folderMade = false;
+    for (const auto& [from, name] : pictures) {
+        QFile source(from);
+        if (!source.open(QIODevice::ReadOnly))
+            continue; // a picture gone from beside the page: the page is saved without it
+        const QByteArray bytes = source.readAll();
+        if (!folderMade && !QDir().mkpath(folder)) {
+            reportFailure(folder, QStringLiteral("složku pro obrázky nelze vytvořit"));
+            return false;
+        }
+        folderMade = true;
+        if (!write(folder + QLatin1Char('/') + name, std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+            return false;
     }
-    return write(folder + QStringLiteral("/logo.gif"),
-                 std::string_view(picture.constData(), std::size_t(picture.size())));
+    return true;
 }
 
 void ResultsView::printTo(QPrinter* printer)

@@ -72,7 +72,8 @@ public:
     void hideReport();
 
     // Saves the shown page: as PDF when the name ends in ".pdf", otherwise as
-    // the page's own bytes with its logo copied into "<name>_soubory" beside it.
+    // the page's own bytes with its logo and the pictures beside it (the
+    // diagrams) copied into "<name>_soubory" beside it.
     // Each file replaces one of its name whole or not at all. Failures are
     // reported through the message port (or a message box) and give false.
     bool saveAs(const QString& fileName);

@@ -40,8 +40,8 @@ bool anyRain(const ProjectRecord& r)
     return false;
 }
 
-// The range of the points, always with 0 in it: the bars of a design are
-// read from zero.
+// Axes over the points, always with 0 in them: a design's values are read
+// against zero, and negative candidates show as such.
 void fitAxes(Diagram& d, const char* yTitle)
 {
     double xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;

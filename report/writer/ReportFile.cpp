@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -26,12 +29,6 @@ bool writeAll(int fd, std::string_view bytes)
         done += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-bool unreserved(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~';
 }
 
 std::string folderOf(const std::string& path)
@@ -214,19 +211,7 @@ void DeleteResultsFile(std::string_view path)
 
 std::string RelinkLogo(std::string_view page, std::string_view folder)
 {
-    static const char* hex = "0123456789ABCDEF";
-    std::string target = "\"";
-    for (char ch : folder) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (unreserved(c)) {
-            target.push_back(ch);
-        } else {
-            target.push_back('%');
-            target.push_back(hex[c >> 4]);
-            target.push_back(hex[c & 0xF]);
-        }
-    }
-    target += "/logo.gif\"";
+    const std::string target = "\"" + UrlEncoded(folder) + "/logo.gif\"";
 
     std::string out;
     const std::string from = "src=" + std::string(kLogoSrc);
@@ -243,5 +228,68 @@ std::string RelinkLogo(std::string_view page, std::string_view folder)
     return out;
 }
 
+namespace {
+
+// "%C3%BD" back to its bytes; nullopt for a broken escape.
+std::optional<std::string> urlDecoded(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
+            return std::nullopt;
+        out.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
+        i += 2;
+    }
+    return out;
+}
+
+// Calls `seen(at, length, name)` for every quoted picture source of the page
+// that names a file beside it.
+template <typename Seen>
+void forEachPictureBeside(std::string_view page, Seen&& seen)
+{
+    constexpr std::string_view open = "src=\"";
+    for (std::size_t at = page.find(open); at != std::string_view::npos; at = page.find(open, at + 1)) {
+        const std::size_t begin = at + open.size();
+        const std::size_t end = page.find('"', begin);
+        if (end == std::string_view::npos)
+            return;
+        const auto name = urlDecoded(page.substr(begin, end - begin));
+        // Only a plain name: nothing in a folder, nothing that climbs out of one.
+        if (name && !name->empty() && name->find_first_of("/\\:") == std::string::npos && *name != "." &&
+            *name != "..")
+            seen(begin, end - begin, *name);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> PicturesBeside(std::string_view page)
+{
+    std::vector<std::string> names;
+    forEachPictureBeside(page, [&](std::size_t, std::size_t, const std::string& name) {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    });
+    return names;
+}
+
+std::string RelinkPicturesBeside(std::string_view page, std::string_view folder)
+{
+    std::string out;
+    std::size_t copied = 0;
+    forEachPictureBeside(page, [&](std::size_t at, std::size_t length, const std::string& name) {
+        out.append(page.substr(copied, at - copied));
+        out += UrlEncoded(folder) + "/" + UrlEncoded(name);
+        copied = at + length;
+    });
+    out.append(page.substr(copied));
+    return out;
+}
 
 } // namespace infil::report

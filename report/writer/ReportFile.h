@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace infil::report {
 
@@ -65,5 +66,12 @@ void DeleteResultsFile(std::string_view path);
 // the application's Webs folder. `folder` is a UTF-8 file name; it is written
 // percent-encoded, so blanks and "#" in it do no harm.
 std::string RelinkLogo(std::string_view pageBytes, std::string_view folder);
+
+// The pictures the page shows from beside itself (the diagrams; the logo lies
+// in a folder): their file names, decoded, each once. A name that would lead
+// into or out of a folder is none of them.
+std::vector<std::string> PicturesBeside(std::string_view pageBytes);
+// A saved copy of the page refers to those pictures in `folder` beside it.
+std::string RelinkPicturesBeside(std::string_view pageBytes, std::string_view folder);
 
 } // namespace infil::report

@@ -244,3 +244,20 @@ TEST(SavedCopy, LogoReferencePointsBesideTheCopy)
               "<td><img border=0 src=\"Zpr%C3%A1va%201%23_soubory/logo.gif\"></td>x");
     EXPECT_EQ(RelinkLogo("no picture", "a"), "no picture");
 }
+
+// The diagrams lie beside the page; a saved copy finds them in its folder. A
+// source that would lead into or out of a folder is not a picture beside it.
+TEST(SavedCopy, PicturesBesideThePageMoveIntoTheCopysFolder)
+{
+    const std::string page = "<img border=0 src=Webs\\Desc_soubory\\logo.gif>"
+                             "<img src=\"Infil_R%C3%BDha%20u%20haly-delka.png\" width=640>"
+                             "<img src=\"..%2Fsecret.png\"><img src=\"Webs/x.png\"><img src=\"bad%2\">"
+                             "<img src=\"Infil_R%C3%BDha%20u%20haly-delka.png\">";
+    EXPECT_EQ(PicturesBeside(page), std::vector<std::string>{"Infil_Rýha u haly-delka.png"});
+    EXPECT_EQ(RelinkPicturesBeside(page, "Zpráva_soubory"),
+              "<img border=0 src=Webs\\Desc_soubory\\logo.gif>"
+              "<img src=\"Zpr%C3%A1va_soubory/Infil_R%C3%BDha%20u%20haly-delka.png\" width=640>"
+              "<img src=\"..%2Fsecret.png\"><img src=\"Webs/x.png\"><img src=\"bad%2\">"
+              "<img src=\"Zpr%C3%A1va_soubory/Infil_R%C3%BDha%20u%20haly-delka.png\">");
+    EXPECT_EQ(RelinkPicturesBeside("no picture", "a"), "no picture");
+}

@@ -51,12 +51,14 @@ std::vector<QVariant> pictures(QTextDocument* doc)
     return found;
 }
 
-// An application folder with the shipped logo and a written report.
+// An application folder with the shipped logo and a written report; with a
+// diagram, its picture lies beside the report and the report names it.
 struct AppFolder {
     QTemporaryDir dir;
     QString report;
+    QString diagram;
 
-    AppFolder()
+    explicit AppFolder(bool withDiagram = false)
     {
         QDir(dir.path()).mkpath(QStringLiteral("Webs/Desc_soubory"));
         QFile::copy(kWebs + QStringLiteral("/Desc_soubory/logo.gif"),
@@ -102,11 +104,22 @@ struct AppFolder {
         f.TechIndex = 4;
         report::ReportControls c;
         c.chkSelPretok4 = true;
+        if (withDiagram) {
+            const std::string name = report::ResultsFileNameFor(r.ProjName) + "-delka.png";
+            diagram = dir.filePath(QString::fromStdString(name));
+            QImage picture(1280, 640, QImage::Format_RGB32);
+            picture.fill(Qt::darkBlue);
+            picture.save(diagram, "PNG");
+            c.diagrams = {{"Délka infilovací rýhy podle doby trvání deště", name, 640, 320, ""}};
+        }
         Recorder messages;
         report::WriteResultsReport(r, f, c, {"7.3.2024", "9:05:01"}, messages);
         report = QString::fromStdString(r.ResultsFilePath);
     }
 };
+
+// How many pictures a PDF holds.
+int pdfImages(const QByteArray& pdf) { return int(pdf.count("/Subtype /Image")); }
 
 } // namespace
 
@@ -184,6 +197,41 @@ TEST(ResultsView, SavedCopyKeepsItsBytesAndFindsItsLogo)
     EXPECT_FALSE(view.saveAs(target.filePath(QStringLiteral("no/such/folder/x.htm"))));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("složka neexistuje"), std::string::npos);
+}
+
+// The diagrams beside the report go with a saved copy into its folder, and
+// into a PDF.
+TEST(ResultsView, SavedCopyAndPdfCarryTheDiagrams)
+{
+    AppFolder plain;
+    AppFolder app(true);
+    QTemporaryDir target;
+    ui::ResultsView view;
+    Recorder messages;
+    view.setMessagePort(&messages);
+    view.showReport(app.report);
+    auto pics = pictures(view.browser()->document());
+    ASSERT_EQ(pics.size(), 2u);
+    EXPECT_EQ(pics[1].value<QImage>().size(), QSize(1280, 640));
+
+    const QString copy = target.filePath(QStringLiteral("Zpráva.htm"));
+    ASSERT_TRUE(view.saveAs(copy));
+    const QString copied = target.filePath(QStringLiteral("Zpráva_soubory/") + QFileInfo(app.diagram).fileName());
+    EXPECT_EQ(readAll(copied), readAll(app.diagram));
+    ui::ResultsView again;
+    again.showReport(copy);
+    pics = pictures(again.browser()->document());
+    ASSERT_EQ(pics.size(), 2u);
+    EXPECT_EQ(pics[1].value<QImage>().size(), QSize(1280, 640));
+
+    // A PDF holds one picture more than that of the report without the diagram.
+    ASSERT_TRUE(view.saveAs(target.filePath(QStringLiteral("a.pdf"))));
+    ui::ResultsView other;
+    other.showReport(plain.report);
+    ASSERT_TRUE(other.saveAs(target.filePath(QStringLiteral("b.pdf"))));
+    EXPECT_EQ(pdfImages(readAll(target.filePath(QStringLiteral("a.pdf")))),
+              pdfImages(readAll(target.filePath(QStringLiteral("b.pdf")))) + 1);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 // A name the user picks may already be a link (to a file of someone else's)
