@@ -3,13 +3,16 @@
 #include "WindowTestSupport.h"
 
 #include "DiagramPainter.h"
+#include "ResultViews.h"
 #include "ReferenceTables.h"
 #include "ui/DiagramRenderer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +152,14 @@ TEST_F(ResultsDiagramsTest, TheResultsTabShowsTheNineLengthsBesideTheReport)
     for (const std::string& picture : app.reportPictures())
         EXPECT_EQ(QImage(QString::fromStdString(picture)).size(), QSize(1280, 640)) << picture;
 
+    // A PDF saved from the tab holds them as well.
+    QTemporaryDir target;
+    const QString pdf = target.filePath(QStringLiteral("rýha.pdf"));
+    ASSERT_TRUE(window->resultsView()->saveAs(pdf));
+    QFile saved(pdf);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_GE(saved.readAll().count("/Subtype /Image"), 2);
+
     window->tabs()->setCurrentIndex(1);
     EXPECT_FALSE(panel->isVisible());
     EXPECT_TRUE(app.reportPictures().empty());
@@ -170,6 +181,7 @@ TEST_F(ResultsDiagramsTest, Screenshots)
     test::waitFor([&] { return window->diagramsPanel()->isVisible(); });
     QTest::qWait(50);
     window->grab().save(QDir(dir).filePath("results-diagrams.png"));
+    window->resultsView()->saveAs(QDir(dir).filePath("results-diagrams.pdf"));
     for (std::size_t k = 0; k < app.reportPictures().size(); ++k)
         QImage(QString::fromStdString(app.reportPictures()[k]))
             .save(QDir(dir).filePath(QString("report-picture%1.png").arg(k + 1)));
