@@ -239,6 +239,8 @@ void DiagramView::setDiagram(report::Diagram diagram)
 {
     diagram_ = std::move(diagram);
     setToolTip(text(diagram_.drawable() ? diagram_.title : diagram_.message));
+    // Words take the room they need; plots share the rest.
+    setSizePolicy(QSizePolicy::Expanding, diagram_.drawable() ? QSizePolicy::Expanding : QSizePolicy::Maximum);
     updateGeometry();
     update();
 }
@@ -246,7 +248,7 @@ void DiagramView::setDiagram(report::Diagram diagram)
 QSize DiagramView::sizeHint() const
 {
     const QFontMetrics fm(font());
-    return {fm.averageCharWidth() * 64, fm.height() * 17};
+    return {fm.averageCharWidth() * 64, fm.height() * (diagram_.drawable() ? 17 : 7)};
 }
 
 QSize DiagramView::minimumSizeHint() const
@@ -288,7 +290,6 @@ void DiagramsPanel::setDiagrams(const std::vector<report::Diagram>& diagrams)
     for (const report::Diagram& diagram : diagrams) {
         auto* view = new DiagramView(content_);
         view->setDiagram(diagram);
-        // Words take what they need; plots share the rest.
         layout_->addWidget(view, diagram.drawable() ? 1 : 0);
         views_.push_back(view);
     }

@@ -191,4 +191,15 @@ TEST_F(ResultsDiagramsTest, Screenshots)
     window->tabs()->setCurrentIndex(3);
     QTest::qWait(50);
     window->grab().save(QDir(dir).filePath("results-diagrams-combined.png"));
+
+    // Words where there is nothing to draw: the surface searches nothing.
+    window->tabs()->setCurrentIndex(1);
+    app.userAction([this] {
+        app.calc().box("txtSelIntDeste").setText("146");
+        app.calc().box("txtSelDTrvDeste").setText("20");
+        app.calc().cboSelType->setListIndex(1);
+    });
+    window->tabs()->setCurrentIndex(3);
+    QTest::qWait(50);
+    window->grab().save(QDir(dir).filePath("results-diagrams-surface.png"));
 }
