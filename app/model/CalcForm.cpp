@@ -755,11 +755,14 @@ void CalcForm::ClearResults()
         redoSoilOption(optSelTypPudy2);
         break;
     case 3:
+        // Emptied results are no results: the pane needs its Compute again.
+        current_[3] = false;
         blank(3, {&R::InfilPlocha, &R::ObjAkum, &R::DelkaRyhy, &R::SirkaPrulehu, &R::HloubkaPrulehu,
                   &R::DobaPrazdneni});
         redoSoilOption(optSelTypPudy3);
         break;
     case 4:
+        current_[4] = false;
         blank(4, {&R::InfilPlocha, &R::ObjAkum, &R::DelkaRyhy});
         break;
     case 5:

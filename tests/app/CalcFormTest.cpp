@@ -519,6 +519,37 @@ TEST_F(CalcFormTest, EditButtonsSetTheDatabasePath)
     EXPECT_EQ(rec().DatabasePath, app.appDir() + "/infil.mdb");
 }
 
+// Results stand only beside the inputs they were computed from, and only while
+// they are shown: an input changed, or the pane selected again, ends them.
+TEST_F(CalcFormTest, ResultsEndWithAChangedInputOrTheirPaneSelectedAgain)
+{
+    rec().OdvodNepPlocha = 1000;
+    rec().SoucFiltrace = 1e-5f;
+    rec().RainIntensities[3] = 150;
+    user([&] { calc().optSelType[0]->click(); });
+    user([&] { calc().cboSelType->setListIndex(4); });
+    user([&] { calc().box("txtSirkaRyhy", 4).setText("0.5"); });
+    user([&] { calc().box("txtVyskaRyhy", 4).setText("1"); });
+    EXPECT_FALSE(calc().resultsCurrent(4));
+    user([&] { calc().control<Button>("cmdCalcul", 4).click(); });
+    ASSERT_TRUE(calc().resultsCurrent(4));
+    ASSERT_NE(calc().box("txtDelkaRyhy", 4).text(), "");
+    user([&] { calc().box("txtSirkaRyhy", 4).setText("0.8"); });
+    EXPECT_FALSE(calc().resultsCurrent(4));
+    EXPECT_EQ(calc().box("txtDelkaRyhy", 4).text(), "");
+
+    user([&] { calc().control<Button>("cmdCalcul", 4).click(); });
+    ASSERT_TRUE(calc().resultsCurrent(4));
+    user([&] { calc().cboSelType->setListIndex(2); });
+    user([&] { calc().cboSelType->setListIndex(4); });
+    EXPECT_EQ(calc().box("txtDelkaRyhy", 4).text(), "");
+    EXPECT_FALSE(calc().resultsCurrent(4));
+    // A Compute that stops on a check leaves no results either.
+    user([&] { calc().box("txtVyskaRyhy", 4).setText("0"); });
+    user([&] { calc().control<Button>("cmdCalcul", 4).click(); });
+    EXPECT_FALSE(calc().resultsCurrent(4));
+}
+
 TEST_F(CalcFormTest, TextThatIsNotANumberRecalculatesNothing)
 {
     rec().OdvodNepPlocha = 1000;
