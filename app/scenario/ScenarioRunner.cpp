@@ -5,13 +5,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <istream>
+#include <limits>
 #include <optional>
 #include <ostream>
-#include <regex>
 #include <stdexcept>
 #include <type_traits>
 
@@ -36,6 +38,41 @@ public:
 private:
     DateTime now_;
 };
+
+// Deeper than any scenario needs (a step holds at most an array in an array);
+// the limit keeps hostile nesting from exhausting the stack when values are
+// copied or compared.
+constexpr int kMaxDepth = 256;
+// Counts beyond these are no scenario a person could click through.
+constexpr long long kMaxPresses = 1'000'000;
+constexpr std::size_t kMaxListEntries = 32767;
+
+class TooDeep : public std::runtime_error {
+public:
+    TooDeep() : std::runtime_error("nested deeper than " + std::to_string(kMaxDepth) + " levels") {}
+};
+
+// A whole number as written, refused before any narrowing conversion.
+long long wholeNumber(const json& j, const std::string& what)
+{
+    if (j.is_number_unsigned()) {
+        const auto v = j.get<std::uint64_t>();
+        if (v > static_cast<std::uint64_t>(std::numeric_limits<long long>::max()))
+            throw StepError(what + " " + j.dump() + " is out of range");
+        return static_cast<long long>(v);
+    }
+    if (j.is_number_integer())
+        return j.get<std::int64_t>();
+    throw StepError(what + " must be a whole number");
+}
+
+long long wholeNumber(const json& j, long long lo, long long hi, const std::string& what)
+{
+    const long long v = wholeNumber(j, what);
+    if (v < lo || v > hi)
+        throw StepError(what + " must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
+    return v;
+}
 
 class RecordingMessages : public MessagePort {
 public:
@@ -86,9 +123,14 @@ void fromJson(const json& j, T& field, const std::string& name)
         }
         field = static_cast<T>(v);
     } else if constexpr (std::is_same_v<T, std::int16_t>) {
-        if (!j.is_number_integer() || j.get<long long>() < -32768 || j.get<long long>() > 32767)
+        // Compared as written: a narrowing first would let 4294967297 pass as 1.
+        const bool fits = j.is_number_unsigned() ? j.get<std::uint64_t>() <= 32767
+                          : j.is_number_integer()
+                              ? j.get<std::int64_t>() >= -32768 && j.get<std::int64_t>() <= 32767
+                              : false;
+        if (!fits)
             throw StepError("field " + name + ": a 16-bit whole number is expected");
-        field = static_cast<std::int16_t>(j.get<long long>());
+        field = static_cast<std::int16_t>(j.get<std::int64_t>());
     } else if constexpr (std::is_same_v<T, std::string>) {
         if (!j.is_string())
             throw wrongType();
@@ -96,6 +138,8 @@ void fromJson(const json& j, T& field, const std::string& name)
     } else if constexpr (requires { field.slotCount(); }) {
         if (!j.is_array() || j.empty())
             throw StepError("field " + name + ": a non-empty array is expected");
+        if (j.size() > kMaxListEntries)
+            throw StepError("field " + name + ": at most " + std::to_string(kMaxListEntries) + " values");
         field.resizeKeeping(static_cast<int>(j.size()));
         for (int i = 1; i <= field.slotCount(); ++i)
             fromJson(j[static_cast<std::size_t>(i - 1)], field[i], name);
@@ -112,12 +156,18 @@ void fromJson(const json& j, T& field, const std::string& name)
 // Parses "YYYY-MM-DDTHH:MM:SS".
 DateTime parseNow(const std::string& text)
 {
-    static const std::regex pattern(R"((\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2}))");
-    std::smatch m;
-    if (!std::regex_match(text, m, pattern))
+    static const char kShape[] = "dddd-dd-ddTdd:dd:dd";
+    bool shaped = text.size() == sizeof kShape - 1;
+    for (std::size_t i = 0; shaped && i < text.size(); ++i)
+        shaped = kShape[i] == 'd' ? text[i] >= '0' && text[i] <= '9' : text[i] == kShape[i];
+    if (!shaped)
         throw std::invalid_argument("--now expects YYYY-MM-DDTHH:MM:SS");
-    DateTime d{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]),
-               std::stoi(m[4]), std::stoi(m[5]), std::stoi(m[6])};
+    const auto part = [&](std::size_t at, std::size_t length) {
+        int v = 0;
+        std::from_chars(text.data() + at, text.data() + at + length, v);
+        return v;
+    };
+    const DateTime d{part(0, 4), part(5, 2), part(8, 2), part(11, 2), part(14, 2), part(17, 2)};
     if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31 || d.hour > 23 || d.minute > 59 ||
         d.second > 59)
         throw std::invalid_argument("--now holds an impossible date or time");
@@ -151,15 +201,14 @@ public:
         int index = -1;
         std::size_t valueAt = 2;
         if (s.size() == expected + 1) {
-            if (!s[2].is_number_integer())
-                throw StepError(kind + ": the control's index must be a whole number");
-            index = s[2].get<int>();
+            index = static_cast<int>(wholeNumber(s[2], 0, 32767, kind + ": the control's index"));
             valueAt = 3;
         } else if (s.size() != expected) {
             throw StepError(kind + ": wrong number of elements");
         }
         Control& control = resolve(s[1].get<std::string>(), index);
-        const json value = takesValue ? s[valueAt] : json();
+        static const json none;
+        const json& value = takesValue ? s[valueAt] : none;
 
         if (kind == "text")
             return text(control, value);
@@ -267,13 +316,11 @@ private:
     void select(Control& control, const json& value)
     {
         auto& list = as<ComboBox>(control, "a list");
-        if (!value.is_number_integer())
-            throw StepError("select: the position must be a whole number");
+        const long long position = wholeNumber(value, "select: the position");
         requireReachable(list);
-        const int position = value.get<int>();
-        if (position < 0 || position >= static_cast<int>(list.items().size()))
+        if (position < 0 || position >= static_cast<long long>(list.items().size()))
             throw StepError("select: " + label(list) + " has no position " + std::to_string(position));
-        app_.userAction([&] { list.setListIndex(position); });
+        app_.userAction([&] { list.setListIndex(static_cast<int>(position)); });
     }
 
     void focus(Control& control)
@@ -295,23 +342,26 @@ private:
     void spin(Control& control, const json& value)
     {
         auto& updown = as<UpDown>(control, "an up-down control");
-        if (!value.is_number_integer())
-            throw StepError("spin: the count must be a whole number");
+        const long long delta = wholeNumber(value, -kMaxPresses, kMaxPresses, "spin: the count");
         requireReachable(updown);
-        const int delta = value.get<int>();
         app_.userAction([&] {
-            for (int i = 0; i < std::abs(delta); ++i)
+            // A press that leaves the box as it was changes nothing, and so
+            // will every press after it: the arrow is held at the limit.
+            for (long long i = 0; i < (delta < 0 ? -delta : delta); ++i) {
+                const std::string before = updown.buddy().text();
                 delta > 0 ? updown.up() : updown.down();
+                if (updown.buddy().text() == before)
+                    break;
+            }
         });
     }
 
     void key(Control& control, const json& value)
     {
         auto& box = as<TextBox>(control, "a text box");
-        if (!value.is_number_integer())
-            throw StepError("key: the key code must be a whole number");
+        const int code = static_cast<int>(wholeNumber(value, 0, 65535, "key: the key code"));
         requireReachable(box);
-        app_.userAction([&] { box.keyDown(value.get<int>()); });
+        app_.userAction([&] { box.keyDown(code); });
     }
 
     void gridClick(const json& s)
@@ -322,12 +372,12 @@ private:
         Control& control = resolve(s[1].get<std::string>(), -1);
         auto& grid = as<Grid>(control, "a grid");
         requireReachable(grid);
-        const int row = s[2].get<int>();
-        const int col = s[3].get<int>();
+        const long long row = wholeNumber(s[2], "gridclick: the row");
+        const long long col = wholeNumber(s[3], "gridclick: the column");
         if (row < 0 || row >= grid.rows() || col < 0 || col >= grid.cols())
             throw StepError("gridclick: " + label(grid) + " has no cell " + std::to_string(row) +
                             ", " + std::to_string(col));
-        app_.userAction([&] { grid.click(row, col); });
+        app_.userAction([&] { grid.click(static_cast<int>(row), static_cast<int>(col)); });
     }
 
     void field(const json& s)
@@ -350,12 +400,12 @@ private:
     {
         if (s.size() != 2 || !s[1].is_number_integer())
             throw StepError("tab: expected [\"tab\", N]");
-        const int n = s[1].get<int>();
+        const long long n = wholeNumber(s[1], "tab: the tab");
         if (n < 0 || n > 3)
             throw StepError("tab: there are tabs 0 to 3");
         if (!app_.calc().enabled())
             throw StepError("the main window is disabled while a dialog is open");
-        app_.userAction([&] { app_.calc().selectTab(n); });
+        app_.userAction([&] { app_.calc().selectTab(static_cast<int>(n)); });
     }
 
     void close(const json& s)
@@ -469,9 +519,26 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
 {
     json scenario;
     try {
-        scenario = json::parse(in);
+        const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t event, json&) {
+            if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
+                depth >= kMaxDepth)
+                throw TooDeep();
+            return true;
+        };
+        scenario = json::parse(in, limitDepth);
+    } catch (const TooDeep& e) {
+        err << "scenario: " << e.what() << '\n';
+        return 2;
     } catch (const json::parse_error& e) {
         err << "scenario: not valid JSON: " << e.what() << '\n';
+        return 2;
+    } catch (const json::exception& e) {
+        // A number beyond a double, such as 1e400.
+        err << "scenario: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        // The stream failed under the reader: a folder, a device that fails.
+        err << "scenario: cannot be read: " << e.what() << '\n';
         return 2;
     }
     if (!scenario.is_object() || !scenario.contains("steps") || !scenario["steps"].is_array()) {
@@ -508,6 +575,9 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
             return 2;
         } catch (const json::exception& e) {
             err << "step " << number << ": malformed: " << e.what() << '\n';
+            return 2;
+        } catch (const std::exception& e) {
+            err << "step " << number << ": failed: " << e.what() << '\n';
             return 2;
         }
     }

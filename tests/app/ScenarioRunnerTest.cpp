@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 using infil::scenario::Options;
@@ -109,4 +111,62 @@ TEST(ScenarioRunner, OutputIsTheSameBytesEveryRun)
     ASSERT_EQ(infil::scenario::run(in1, options, first, err), 0);
     ASSERT_EQ(infil::scenario::run(in2, options, second, err), 0);
     EXPECT_EQ(first.str(), second.str());
+}
+
+// Hostile files: each of these once crashed the reader, hung it or slipped a
+// wrapped number through; now each is refused with exit 2 and one line.
+TEST(ScenarioRunner, RefusesHostileInputWithoutCrashingHangingOrWrapping)
+{
+    const auto nested = [](int depth) {
+        return R"({"steps": [["text", "txtHPV", )" + std::string(depth, '[') + std::string(depth, ']') + "]]}";
+    };
+    const std::string shaft = R"(["click", "optSelType", 0], ["select", "cboSelType", 5],
+        ["click", "optSelTypPudy5", 1], ["click", "optSelTypSachty", 1], )";
+    const struct {
+        std::string scenario;
+        const char* error;
+    } cases[] = {
+        {nested(50000), "scenario: nested deeper than 256 levels"},
+        {R"({"steps": [["field", "OdvodNepPlocha", 1e400]]})", "scenario: [json.exception.out_of_range.406]"},
+        {"{\"steps\": [" + shaft + R"(["spin", "updSacht", 2000000000]]})", "step 5: spin: the count must lie between"},
+        {"{\"steps\": [" + shaft + R"(["spin", "updSacht", -2147483648]]})", "step 5: spin: the count must lie between"},
+        {R"({"steps": [["tab", 4294967297]]})", "step 1: tab: there are tabs 0 to 3"},
+        {R"({"steps": [["click", "optSelType", 4294967296]]})", "step 1: click: the control's index must lie between"},
+        {R"({"steps": [["click", "optSelType", -1]]})", "step 1: click: the control's index must lie between"},
+        {R"({"steps": [["click", "optSelType", 0], ["select", "cboSelType", 4294967297]]})",
+         "step 2: select: cboSelType has no position 4294967297"},
+        {R"({"steps": [["field", "SachtyCount", 18446744073709551615]]})", "step 1: field SachtyCount: a 16-bit"},
+        {R"({"steps": [["field", "SachtyCount", 65537]]})", "step 1: field SachtyCount: a 16-bit"},
+        {R"({"steps": [["key", "txtHPV", 4294967309]]})", "step 1: key: the key code must lie between"},
+        {R"({"steps": [["click", "cmdEdit", 1], ["gridclick", "frmDialog.fgSoucPovrchOdtok", 4294967298, 0]]})",
+         "step 2: gridclick: frmDialog.fgSoucPovrchOdtok has no cell 4294967298, 0"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = runScenario(c.scenario);
+        EXPECT_EQ(o.rc, 2) << c.scenario.substr(0, 200);
+        EXPECT_EQ(o.err.rfind(c.error, 0), 0u) << c.scenario.substr(0, 200) << " gave: " << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line";
+    }
+    // Nesting a scenario may really have still reads.
+    EXPECT_EQ(runScenario(nested(200)).err.rfind("step 1: text: the text must be a string", 0), 0u);
+}
+
+TEST(ScenarioRunner, AFolderGivenAsTheScenarioIsRefused)
+{
+    std::ifstream folder(std::filesystem::temp_directory_path());
+    std::ostringstream out, err;
+    EXPECT_EQ(infil::scenario::run(folder, Options{"/nonexistent-infil-app", std::nullopt}, out, err), 2);
+    EXPECT_EQ(err.str().rfind("scenario: cannot be read: ", 0), 0u) << err.str();
+}
+
+TEST(ScenarioRunner, HoldingAnArrowStopsAtItsLimitAtOnce)
+{
+    const std::string shaft = R"({"steps": [["click", "optSelType", 0], ["select", "cboSelType", 5],
+        ["click", "optSelTypPudy5", 1], ["click", "optSelTypSachty", 1], )";
+    const Outcome up = runScenario(shaft + R"(["spin", "updSacht", 1000000]]})");
+    ASSERT_EQ(up.rc, 0) << up.err;
+    EXPECT_EQ(up.doc["boxes"]["txtSachtyCount"], "50");
+    const Outcome down = runScenario(shaft + R"(["spin", "updSacht", 3], ["spin", "updSacht", -1000000]]})");
+    ASSERT_EQ(down.rc, 0) << down.err;
+    EXPECT_EQ(down.doc["boxes"]["txtSachtyCount"], "1");
 }
