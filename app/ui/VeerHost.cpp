@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLayout>
+#include <QPainter>
 #include <QVBoxLayout>
+#include <QtGlobal>
 
 #include <dlfcn.h>
 
@@ -39,12 +41,60 @@ QString programsLibrary(const QString& programFolder)
     return QFileInfo(beside).isFile() || !QFileInfo(installed).isFile() ? beside : installed;
 }
 
-struct Candidate {
+// What a plain caption shows when no library makes the control: the texts
+// the stored streams carry, turned a quarter to read upwards.
+struct PlainText {
+    const char* text;
+    bool bold;
+};
+constexpr PlainText kPlainTexts[VeerHost::kCaptions] = {
+    {"hodně", false}, {"Vhodných ploch k dispozici", true}, {"málo", false}};
+
+class PlainCaption : public QWidget {
+public:
+    PlainCaption(const PlainText& text, QWidget* parent)
+        : QWidget(parent), text_(QString::fromUtf8(text.text)), bold_(text.bold)
+    {
+        setObjectName(QStringLiteral("PlainCaption"));
+        setAccessibleName(text_);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QFont f = font();
+        f.setBold(bold_);
+        painter.setFont(f);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.translate(0, height());
+        painter.rotate(-90);
+        painter.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text_);
+    }
+
+private:
+    QString text_;
+    bool bold_;
+};
+
+void fill(QWidget* parent, QWidget* view)
+{
+    QLayout* layout = parent->layout();
+    if (!layout) {
+        layout = new QVBoxLayout(parent);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    layout->addWidget(view);
+    view->show();
+}
+
+} // namespace
+
+struct VeerHost::Candidate {
     QString path;
     veer::Guid clsid;
 };
-
-} // namespace
 
 // A loaded server library and the class factory of its control.
 struct VeerHost::Library {
@@ -78,109 +128,135 @@ VeerHost::~VeerHost()
     release();
 }
 
-bool VeerHost::loadLibrary()
+void VeerHost::passOver(const QString& why)
 {
-    if (library_)
-        return true;
-    std::vector<Candidate> candidates;
-    const std::string storeFile =
-        options_.registryFile.empty() ? platform::registrationStorePath() : options_.registryFile;
-    platform::RegistrationStore store;
-    if (platform::RegistrationStore::load(storeFile, &store) == platform::RegistrationStore::LoadResult::Loaded)
-        if (auto server = platform::findInprocServer(store, kProgId)) {
-            const QString path = QString::fromStdString(server->library);
-            if (auto clsid = veer::parseGuid(server->clsid); clsid && QFileInfo(path).isFile())
-                candidates.push_back({path, *clsid});
-        }
+    qWarning("Veer12: %s", qUtf8Printable(why));
+    error_ += (error_.isEmpty() ? QString() : QStringLiteral("; ")) + why;
+}
+
+// The registered libraries (the user's, then the system's), then the one
+// beside the program.
+std::vector<VeerHost::Candidate> VeerHost::candidates()
+{
+    std::vector<Candidate> list;
+    const std::vector<std::string> stores{
+        options_.registryFile.empty() ? platform::registrationStorePath() : options_.registryFile,
+        options_.systemRegistryFile.empty() ? platform::systemRegistrationStorePath() : options_.systemRegistryFile};
+    std::vector<std::string> problems;
+    for (const platform::InprocServer& server : platform::findInprocServers(kProgId, stores, &problems)) {
+        if (auto clsid = veer::parseGuid(server.clsid))
+            list.push_back({QFile::decodeName(server.library.c_str()), *clsid});
+        else
+            problems.push_back(server.library + ": the class " + server.clsid + " is no class identifier");
+    }
+    for (const std::string& problem : problems)
+        passOver(QString::fromStdString(problem));
+
     const QString folder =
         options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options_.programFolder;
     const QString beside = programsLibrary(folder);
-    if (candidates.empty() || QFileInfo(candidates.front().path).canonicalFilePath() != QFileInfo(beside).canonicalFilePath())
-        candidates.push_back({beside, veer::CLSID_Veer});
-
-    error_ = QStringLiteral("no Veer12 library found");
-    for (const Candidate& candidate : candidates) {
-        if (!QFileInfo(candidate.path).isFile()) {
-            error_ = candidate.path + QStringLiteral(": no such file");
-            continue;
-        }
-        void* handle = ::dlopen(QFile::encodeName(candidate.path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            const char* why = ::dlerror();
-            error_ = QString::fromLocal8Bit(why ? why : "cannot load");
-            continue;
-        }
-        auto getClassObject =
-            reinterpret_cast<veer::DllGetClassObjectFn>(::dlsym(handle, veer::kDllGetClassObject));
-        auto canUnloadNow = reinterpret_cast<veer::DllCanUnloadNowFn>(::dlsym(handle, veer::kDllCanUnloadNow));
-        veer::ComPtr<veer::IClassFactory> factory;
-        if (!getClassObject || !canUnloadNow ||
-            veer::failed(getClassObject(candidate.clsid, veer::IID_IClassFactory,
-                                        reinterpret_cast<void**>(factory.put()))) ||
-            !factory) {
-            error_ = candidate.path + QStringLiteral(": no class factory of Veer");
-            factory.reset();
-            ::dlclose(handle);
-            continue;
-        }
-        factory->LockServer(true);
-        library_ = std::make_unique<Library>();
-        library_->handle = handle;
-        library_->path = candidate.path;
-        library_->canUnloadNow = canUnloadNow;
-        library_->factory = std::move(factory);
-        error_.clear();
-        return true;
-    }
-    return false;
+    bool registered = false;
+    for (const Candidate& c : list)
+        registered = registered || QFileInfo(c.path).canonicalFilePath() == QFileInfo(beside).canonicalFilePath();
+    if (!registered)
+        list.push_back({beside, veer::CLSID_Veer});
+    return list;
 }
 
-bool VeerHost::createCaptions(const std::array<QWidget*, kCaptions>& parents)
+std::unique_ptr<VeerHost::Library> VeerHost::loadLibrary(const Candidate& candidate)
 {
-    release();
-    initGuideResources();
-    if (!loadLibrary())
-        return false;
-    int made = 0;
+    // Only a regular file: opening anything else (a FIFO) could wait forever.
+    if (!QFileInfo(candidate.path).isFile()) {
+        passOver(candidate.path + QStringLiteral(": no such file"));
+        return nullptr;
+    }
+    void* handle = ::dlopen(QFile::encodeName(candidate.path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = ::dlerror();
+        passOver(QString::fromLocal8Bit(why ? why : "cannot load"));
+        return nullptr;
+    }
+    auto getClassObject = reinterpret_cast<veer::DllGetClassObjectFn>(::dlsym(handle, veer::kDllGetClassObject));
+    auto canUnloadNow = reinterpret_cast<veer::DllCanUnloadNowFn>(::dlsym(handle, veer::kDllCanUnloadNow));
+    veer::ComPtr<veer::IClassFactory> factory;
+    if (!getClassObject || !canUnloadNow ||
+        veer::failed(getClassObject(candidate.clsid, veer::IID_IClassFactory, reinterpret_cast<void**>(factory.put()))) ||
+        !factory) {
+        passOver(candidate.path + QStringLiteral(": no class factory of Veer"));
+        factory.reset();
+        ::dlclose(handle);
+        return nullptr;
+    }
+    factory->LockServer(true);
+    auto library = std::make_unique<Library>();
+    library->handle = handle;
+    library->path = candidate.path;
+    library->canUnloadNow = canUnloadNow;
+    library->factory = std::move(factory);
+    return library;
+}
+
+// False as soon as the library fails to make a caption.
+bool VeerHost::createControls(Library& library, const std::array<QWidget*, kCaptions>& parents)
+{
     for (int i = 0; i < kCaptions; ++i) {
         QWidget* parent = parents[static_cast<std::size_t>(i)];
         if (!parent)
             continue;
         QFile file(QString::fromLatin1(kStreams[i]));
         if (!file.open(QIODevice::ReadOnly)) {
-            error_ = file.fileName() + QStringLiteral(": missing");
-            continue;
+            passOver(file.fileName() + QStringLiteral(": missing"));
+            return false;
         }
         const QByteArray bytes = file.readAll();
         veer::ComPtr<veer::IPersistStreamInit> persist;
-        if (veer::failed(library_->factory->CreateInstance(nullptr, veer::IID_IPersistStreamInit,
-                                                           reinterpret_cast<void**>(persist.put()))) ||
+        if (veer::failed(library.factory->CreateInstance(nullptr, veer::IID_IPersistStreamInit,
+                                                         reinterpret_cast<void**>(persist.put()))) ||
             !persist) {
-            error_ = QStringLiteral("the class factory made no control");
-            continue;
+            passOver(library.path + QStringLiteral(": the class factory made no control"));
+            return false;
         }
         auto stream = veer::MemoryStream::create(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         const veer::Status loaded = persist->Load(stream.get());
         auto viewer = persist.as<veer::IVeerQtView>(veer::IID_IVeerQtView);
         QWidget* view = nullptr;
         if (veer::failed(loaded) || !viewer || veer::failed(viewer->CreateView(parent, &view)) || !view) {
-            error_ = file.fileName() + QStringLiteral(": the control did not come up");
-            continue;
+            passOver(library.path + QStringLiteral(": the control of ") + file.fileName() +
+                     QStringLiteral(" did not come up"));
+            return false;
         }
         view->setObjectName(QStringLiteral("Veer%1").arg(i));
-        // The caption fills the place the window gives it.
-        QLayout* layout = parent->layout();
-        if (!layout) {
-            layout = new QVBoxLayout(parent);
-            layout->setContentsMargins(0, 0, 0, 0);
-        }
-        layout->addWidget(view);
-        view->show();
-        library_->controls[static_cast<std::size_t>(i)] = persist.as<veer::IUnknown>(veer::IID_IUnknown);
+        fill(parent, view); // the caption fills the place the window gives it
+        library.controls[static_cast<std::size_t>(i)] = persist.as<veer::IUnknown>(veer::IID_IUnknown);
         views_[static_cast<std::size_t>(i)] = view;
-        ++made;
     }
-    return made == kCaptions;
+    return true;
+}
+
+void VeerHost::createPlainCaptions(const std::array<QWidget*, kCaptions>& parents)
+{
+    for (int i = 0; i < kCaptions; ++i)
+        if (QWidget* parent = parents[static_cast<std::size_t>(i)]) {
+            auto* view = new PlainCaption(kPlainTexts[i], parent);
+            fill(parent, view);
+            views_[static_cast<std::size_t>(i)] = view;
+        }
+}
+
+bool VeerHost::createCaptions(const std::array<QWidget*, kCaptions>& parents)
+{
+    release();
+    initGuideResources();
+    error_.clear();
+    for (const Candidate& candidate : candidates()) {
+        library_ = loadLibrary(candidate);
+        if (library_ && createControls(*library_, parents))
+            return true;
+        release(); // what this library made goes with it
+    }
+    passOver(QStringLiteral("no library makes the captions; they are drawn plain"));
+    createPlainCaptions(parents);
+    return false;
 }
 
 QWidget* VeerHost::caption(int index) const

@@ -156,8 +156,11 @@ Status changeStore(const std::string& storeFile, Change change)
             return SELFREG_E_CLASS;
         platform::RegistrationStore store;
         const auto loaded = platform::RegistrationStore::load(storeFile, &store);
-        if (loaded == platform::RegistrationStore::LoadResult::Unreadable)
-            return SELFREG_E_CLASS; // never overwrite entries we could not read
+        // Never overwrite entries we could not read, nor carry over into a
+        // file of our own what someone else may have written.
+        if (loaded == platform::RegistrationStore::LoadResult::Unreadable ||
+            loaded == platform::RegistrationStore::LoadResult::Unsafe)
+            return SELFREG_E_CLASS;
         if (!change(store, loaded == platform::RegistrationStore::LoadResult::Missing))
             return S_OK;
         return store.save(storeFile) ? S_OK : SELFREG_E_CLASS;

@@ -38,8 +38,8 @@ void registerIn(platform::RegistrationStore& store, const std::string& module);
 void unregisterIn(platform::RegistrationStore& store);
 
 // The same on the store file, under its lock. A store that exists but cannot
-// be read is left alone and the result is SELFREG_E_CLASS, as for a store
-// that cannot be written.
+// be read, or that another user may have written, is left alone and the
+// result is SELFREG_E_CLASS, as for a store that cannot be written.
 Status registerServer(const std::string& storeFile, const std::string& module);
 Status unregisterServer(const std::string& storeFile);
 

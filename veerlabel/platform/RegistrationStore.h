@@ -7,8 +7,10 @@
 //
 // The store is a small text file, $VEER12_REGISTRY when that is set, else
 // $XDG_CONFIG_HOME/veer12/classes.reg (~/.config when XDG_CONFIG_HOME is unset
-// or not absolute). Keys are paths whose parts are separated by a backslash
-// and compared without regard to ASCII case; "" names a key's default value.
+// or not absolute). A system-wide store in the same form, written when the
+// library is installed for everyone, is consulted after the user's own.
+// Keys are paths whose parts are separated by a backslash and compared without
+// regard to ASCII case; "" names a key's default value.
 //
 //   ; comment
 //   [CLSID\{AC21760D-5B12-11D4-A41F-94EBAB2B3626}\InprocServer32]
@@ -16,7 +18,10 @@
 //   "ThreadingModel"="Apartment"
 //
 // Writers change it under an exclusive lock of its folder and replace the file
-// in one rename, so a reader never sees half a store.
+// in one rename, so a reader never sees half a store; comments survive the
+// rewrite. Whatever loads a library on the strength of the store must trust
+// it: a store is read only when it is a regular file of modest size that no
+// other user can write or replace, and a library only by its absolute path.
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -24,6 +29,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +40,10 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#ifndef VEER12_SYSTEM_REGISTRY_FILE
+#define VEER12_SYSTEM_REGISTRY_FILE "/etc/veer12/classes.reg"
+#endif
 
 namespace platform {
 
@@ -54,7 +64,7 @@ public:
             if (!display.empty())
                 display += '\\';
             display += part;
-            keys_.try_emplace(fold(display), Key{display, {}});
+            keys_.try_emplace(fold(display), Key{display, {}, {}});
         }
         return true;
     }
@@ -80,13 +90,7 @@ public:
     {
         if (!validName(name, true) || !createKey(path))
             return false;
-        Key& key = keys_.at(fold(path));
-        for (auto& v : key.values)
-            if (fold(v.first) == fold(name)) {
-                v.second = std::string(value);
-                return true;
-            }
-        key.values.emplace_back(std::string(name), std::string(value));
+        valueSlot(keys_.at(fold(path)), name).text = std::string(value);
         return true;
     }
 
@@ -97,7 +101,7 @@ public:
             return false;
         auto& values = it->second.values;
         for (auto v = values.begin(); v != values.end(); ++v)
-            if (fold(v->first) == fold(name)) {
+            if (fold(v->name) == fold(name)) {
                 values.erase(v);
                 return true;
             }
@@ -110,16 +114,19 @@ public:
         if (it == keys_.end())
             return std::nullopt;
         for (const auto& v : it->second.values)
-            if (fold(v.first) == fold(name))
-                return v.second;
+            if (fold(v.name) == fold(name))
+                return v.text;
         return std::nullopt;
     }
 
     // The values of a key in the order they were set.
     std::vector<std::pair<std::string, std::string>> values(std::string_view path) const
     {
-        auto it = keys_.find(fold(path));
-        return it == keys_.end() ? std::vector<std::pair<std::string, std::string>>{} : it->second.values;
+        std::vector<std::pair<std::string, std::string>> pairs;
+        if (auto it = keys_.find(fold(path)); it != keys_.end())
+            for (const auto& v : it->second.values)
+                pairs.emplace_back(v.name, v.text);
+        return pairs;
     }
 
     // The names of a key's direct subkeys.
@@ -139,15 +146,30 @@ public:
 
     // --- text form ---------------------------------------------------------
 
+    // Comment lines stay where they stood: those above the first key and a
+    // blank line head the file, others go with the key or value right below
+    // them, the rest end it.
     std::string serialize() const
     {
-        std::string out = "; Per-user registrations of in-process classes. Written by their\n"
-                          "; registration entry points; edit with care.\n";
+        std::string out;
+        if (header_.empty())
+            out = "; Registrations of in-process classes. Written by their\n"
+                  "; registration entry points; edit with care.\n";
+        for (const std::string& line : header_)
+            out += line + '\n';
         for (const auto& [folded, key] : keys_) {
-            out += "\n[" + key.path + "]\n";
-            for (const auto& [name, text] : key.values)
-                out += (name.empty() ? std::string("@") : quote(name)) + '=' + quote(text) + '\n';
+            out += '\n';
+            for (const std::string& line : key.comments)
+                out += line + '\n';
+            out += "[" + key.path + "]\n";
+            for (const Value& v : key.values) {
+                for (const std::string& line : v.comments)
+                    out += line + '\n';
+                out += (v.name.empty() ? std::string("@") : quote(v.name)) + '=' + quote(v.text) + '\n';
+            }
         }
+        for (const std::string& line : trailer_)
+            out += line + '\n';
         return out;
     }
 
@@ -157,11 +179,17 @@ public:
         RegistrationStore store;
         std::string current;
         bool inKey = false;
+        std::vector<std::string> comments; // waiting for the line they stand above
+        std::size_t headerLines = 0;       // of those, the ones above a blank line
         std::size_t lineNo = 0;
         auto fail = [&](const char* what) -> std::optional<RegistrationStore> {
             if (error)
                 *error = "line " + std::to_string(lineNo) + ": " + what;
             return std::nullopt;
+        };
+        auto attach = [&](std::vector<std::string>& to) {
+            to.insert(to.end(), comments.begin(), comments.end());
+            comments.clear();
         };
         while (!text.empty()) {
             ++lineNo;
@@ -170,14 +198,28 @@ public:
             text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
             if (!line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
-            if (line.empty() || line.front() == ';' || line.front() == '#')
+            if (line.empty()) {
+                headerLines = comments.size();
                 continue;
+            }
+            if (line.front() == ';' || line.front() == '#') {
+                while (line.back() == '\r') // written back with one line end only
+                    line.remove_suffix(1);
+                comments.emplace_back(line);
+                continue;
+            }
             if (line.front() == '[') {
                 if (line.size() < 3 || line.back() != ']')
                     return fail("a key is written as [path]");
                 current = std::string(line.substr(1, line.size() - 2));
                 if (!store.createKey(current))
                     return fail("malformed key path");
+                if (!inKey) {
+                    const auto split = comments.begin() + static_cast<std::ptrdiff_t>(headerLines);
+                    store.header_.assign(comments.begin(), split);
+                    comments.erase(comments.begin(), split);
+                }
+                attach(store.keys_.at(fold(current)).comments);
                 inKey = true;
                 continue;
             }
@@ -197,50 +239,69 @@ public:
                 return fail("a value is written in double quotes");
             if (!store.setValue(current, name, value))
                 return fail("malformed value name");
+            attach(valueSlot(store.keys_.at(fold(current)), name).comments);
         }
+        (inKey ? store.trailer_ : store.header_) = std::move(comments);
         return store;
     }
 
     // --- the file ------------------------------------------------------------
 
-    enum class LoadResult { Loaded, Missing, Unreadable };
+    // Far more than the registrations of many servers take.
+    static constexpr std::size_t kMaxFileSize = 1 << 20;
 
-    // A missing file loads as an empty store.
+    // Unsafe: the file could have been written by another user (it or its
+    // folder is theirs, or open to them to write); nothing of it is trusted.
+    enum class LoadResult { Loaded, Missing, Unreadable, Unsafe };
+
+    // A missing file loads as an empty store. Opening never waits (a FIFO in
+    // its place) and only a regular file of at most kMaxFileSize bytes is read.
     static LoadResult load(const std::string& file, RegistrationStore* store, std::string* error = nullptr)
     {
         *store = RegistrationStore();
-        std::string text;
-        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        auto failWith = [&](LoadResult result, const std::string& why) {
+            if (error)
+                *error = file + ": " + why;
+            return result;
+        };
+        int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             if (errno == ENOENT)
                 return LoadResult::Missing;
-            if (error)
-                *error = file + ": " + std::strerror(errno);
-            return LoadResult::Unreadable;
+            return failWith(LoadResult::Unreadable, std::strerror(errno));
         }
+        struct Closer {
+            int fd;
+            ~Closer() { ::close(fd); }
+        } closer{fd};
+        struct stat st{};
+        if (::fstat(fd, &st) != 0)
+            return failWith(LoadResult::Unreadable, std::strerror(errno));
+        if (!S_ISREG(st.st_mode))
+            return failWith(LoadResult::Unreadable, "not a regular file");
+        if (static_cast<unsigned long long>(st.st_size) > kMaxFileSize)
+            return failWith(LoadResult::Unreadable, "larger than " + std::to_string(kMaxFileSize) + " bytes");
+        if (std::string why = whoElseMayWrite(file, st); !why.empty())
+            return failWith(LoadResult::Unsafe, why);
+
+        std::string text;
         char buf[8192];
         while (true) {
             ssize_t n = ::read(fd, buf, sizeof buf);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0) {
-                if (error)
-                    *error = file + ": " + std::strerror(errno);
-                ::close(fd);
-                return LoadResult::Unreadable;
-            }
+            if (n < 0)
+                return failWith(LoadResult::Unreadable, std::strerror(errno));
             if (n == 0)
                 break;
             text.append(buf, static_cast<std::size_t>(n));
+            if (text.size() > kMaxFileSize) // it grew while we read
+                return failWith(LoadResult::Unreadable, "larger than " + std::to_string(kMaxFileSize) + " bytes");
         }
-        ::close(fd);
         std::string why;
         auto parsed = parse(text, &why);
-        if (!parsed) {
-            if (error)
-                *error = file + ": " + why;
-            return LoadResult::Unreadable;
-        }
+        if (!parsed)
+            return failWith(LoadResult::Unreadable, why);
         *store = std::move(*parsed);
         return LoadResult::Loaded;
     }
@@ -263,7 +324,10 @@ public:
         }
         const std::string temp = file + ".new" + std::to_string(::getpid());
         const std::string text = serialize();
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // A leftover of a writer that died under the same process number goes;
+        // the new file is ours alone, never something a link points to.
+        ::unlink(temp.c_str());
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0)
             return failWith("cannot write");
         std::size_t done = 0;
@@ -305,6 +369,34 @@ public:
         return slash == 0 ? "/" : file.substr(0, slash);
     }
 
+    // Why a user other than this one (or root) may have written the file
+    // whose status is `st`; empty when none can. Its folder counts too, since
+    // whoever may write there may put another file in its place, unless the
+    // folder is sticky (as /tmp is) and the file is not theirs.
+    static std::string whoElseMayWrite(const std::string& file, const struct stat& st)
+    {
+        const uid_t me = ::geteuid();
+        auto trusted = [me](uid_t owner) { return owner == me || owner == 0; };
+        if (!trusted(st.st_uid))
+            return "owned by another user";
+        if (st.st_mode & (S_IWGRP | S_IWOTH))
+            return "others may write it";
+        std::vector<std::string> folders{folderOf(file)};
+        char resolved[PATH_MAX];
+        if (::realpath(file.c_str(), resolved) && folderOf(resolved) != folders.front())
+            folders.push_back(folderOf(resolved));
+        for (const std::string& folder : folders) {
+            struct stat fst{};
+            if (::stat(folder.c_str(), &fst) != 0)
+                return "its folder " + folder + " cannot be checked";
+            if (!trusted(fst.st_uid))
+                return "its folder " + folder + " belongs to another user";
+            if ((fst.st_mode & (S_IWGRP | S_IWOTH)) && !(fst.st_mode & S_ISVTX))
+                return "others may write its folder " + folder;
+        }
+        return {};
+    }
+
     // mkdir -p; new folders are private to the user.
     static bool makeFolders(const std::string& folder)
     {
@@ -320,10 +412,24 @@ public:
     }
 
 private:
+    struct Value {
+        std::string name, text;
+        std::vector<std::string> comments; // the comment lines above it
+    };
     struct Key {
         std::string path; // as first written
-        std::vector<std::pair<std::string, std::string>> values;
+        std::vector<std::string> comments;
+        std::vector<Value> values;
     };
+
+    // The value of that name, added empty when missing.
+    static Value& valueSlot(Key& key, std::string_view name)
+    {
+        for (Value& v : key.values)
+            if (fold(v.name) == fold(name))
+                return v;
+        return key.values.emplace_back(Value{std::string(name), {}, {}});
+    }
 
     static std::string fold(std::string_view s)
     {
@@ -436,6 +542,7 @@ private:
     }
 
     std::map<std::string, Key> keys_; // by folded path
+    std::vector<std::string> header_, trailer_;
 };
 
 // Where the store lies for this user.
@@ -455,6 +562,15 @@ inline std::string registrationStorePath()
         config = std::string(home) + "/.config";
     }
     return config + "/veer12/classes.reg";
+}
+
+// The system-wide store: $VEER12_SYSTEM_REGISTRY when that is set, else the
+// file the installation names.
+inline std::string systemRegistrationStorePath()
+{
+    if (const char* file = std::getenv("VEER12_SYSTEM_REGISTRY"); file && *file)
+        return file;
+    return VEER12_SYSTEM_REGISTRY_FILE;
 }
 
 // Holds the store's folder locked against other writers while it lives.
@@ -496,8 +612,11 @@ struct InprocServer {
     std::string library; // absolute path, as registered
 };
 
-// Follows a ProgID ("Veer12.Veer.1") to its class and in-process server.
-inline std::optional<InprocServer> findInprocServer(const RegistrationStore& store, std::string_view progId)
+// Follows a ProgID ("Veer12.Veer.1") to its class and in-process server. A
+// library named by a relative path is refused: it would be looked for
+// wherever the host happens to run. *problem says why, when it is refused.
+inline std::optional<InprocServer> findInprocServer(const RegistrationStore& store, std::string_view progId,
+                                                    std::string* problem = nullptr)
 {
     auto clsid = store.value(std::string(progId) + "\\CLSID");
     if (!clsid || clsid->empty())
@@ -505,7 +624,52 @@ inline std::optional<InprocServer> findInprocServer(const RegistrationStore& sto
     auto library = store.value("CLSID\\" + *clsid + "\\InprocServer32");
     if (!library || library->empty())
         return std::nullopt;
+    if (library->front() != '/') {
+        if (problem)
+            *problem = std::string(progId) + ": the library \"" + *library + "\" is not named by an absolute path";
+        return std::nullopt;
+    }
     return InprocServer{*clsid, *library};
+}
+
+// The stores a host consults, in order: the user's own, then the system's.
+inline std::vector<std::string> registrationStores()
+{
+    return {registrationStorePath(), systemRegistrationStorePath()};
+}
+
+// The servers registered for a ProgID in each of `stores`, in their order
+// (the user's registration goes before the system's), each library once. A
+// store that cannot be read or is not safe to trust is passed over, and so is
+// an entry that cannot be used; *problems gets a line for each.
+inline std::vector<InprocServer> findInprocServers(std::string_view progId, const std::vector<std::string>& stores,
+                                                   std::vector<std::string>* problems = nullptr)
+{
+    std::vector<InprocServer> found;
+    for (const std::string& file : stores) {
+        RegistrationStore store;
+        std::string why;
+        const auto loaded = RegistrationStore::load(file, &store, &why);
+        if (loaded == RegistrationStore::LoadResult::Missing)
+            continue;
+        if (loaded != RegistrationStore::LoadResult::Loaded) {
+            if (problems)
+                problems->push_back(why + "; its registrations are ignored");
+            continue;
+        }
+        auto server = findInprocServer(store, progId, &why);
+        if (!server) {
+            if (problems && !why.empty())
+                problems->push_back(file + ": " + why + "; ignored");
+            continue;
+        }
+        bool known = false;
+        for (const InprocServer& s : found)
+            known = known || s.library == server->library;
+        if (!known)
+            found.push_back(std::move(*server));
+    }
+    return found;
 }
 
 } // namespace platform

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -231,6 +234,118 @@ TEST(Registration, TheStoreFileIsCreatedReplacedAndNeverClobbered)
     EXPECT_FALSE(fs::exists(none));
 }
 
+TEST(RegistrationStore, ReadsOnlyARegularFileOfModestSizeThatNoOneElseMayWrite)
+{
+    TempFolder temp;
+    const fs::path file = temp.path() / "classes.reg";
+    RegistrationStore store;
+    std::string error;
+    auto load = [&] { return RegistrationStore::load(file.string(), &store, &error); };
+
+    // A FIFO is not waited on, a link to an endless device not read.
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Unreadable);
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    fs::remove(file);
+    fs::create_symlink("/dev/zero", file);
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Unreadable);
+    fs::remove(file);
+
+    // A huge file is refused unread.
+    {
+        std::ofstream big(file);
+        big << "[A]\n";
+        big << std::string(RegistrationStore::kMaxFileSize, ';');
+    }
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Unreadable);
+    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+
+    // Writable by others, or in a folder others may write: not trusted.
+    { std::ofstream(file) << "[A]\n@=\"x\"\n"; }
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(temp.path(), fs::perms::owner_all);
+    ASSERT_EQ(load(), RegistrationStore::LoadResult::Loaded) << error;
+    EXPECT_EQ(store.value("A"), "x");
+    fs::permissions(file, fs::perms::group_write, fs::perm_options::add);
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Unsafe);
+    EXPECT_TRUE(store.empty());
+    EXPECT_NE(error.find("others may write it"), std::string::npos) << error;
+    fs::permissions(file, fs::perms::group_write, fs::perm_options::remove);
+    fs::permissions(temp.path(), fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Unsafe);
+    // A sticky folder (as /tmp) lets no one else replace our file.
+    fs::permissions(temp.path(), fs::perms::sticky_bit, fs::perm_options::add);
+    EXPECT_EQ(load(), RegistrationStore::LoadResult::Loaded) << error;
+    fs::permissions(temp.path(), fs::perms::owner_all, fs::perm_options::replace);
+    if (::geteuid() == 0) { // a file of another user
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(load(), RegistrationStore::LoadResult::Unsafe);
+        EXPECT_NE(error.find("another user"), std::string::npos) << error;
+    }
+    // The writer leaves such a store as it is rather than adopt its entries.
+    fs::permissions(file, fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(detail::registerServer(file.string(), kModule), SELFREG_E_CLASS);
+    EXPECT_EQ(readFile(file), "[A]\n@=\"x\"\n");
+}
+
+TEST(RegistrationStore, CommentsSurviveARewrite)
+{
+    TempFolder temp;
+    const fs::path file = temp.path() / "classes.reg";
+    {
+        std::ofstream(file) << "; my own notes\n\n"
+                               "; other servers\n[CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32]\n"
+                               "# the path\n@=\"/other.so\"\n"
+                               "; the end\n";
+    }
+    ASSERT_EQ(detail::registerServer(file.string(), kModule), S_OK);
+    ASSERT_EQ(detail::unregisterServer(file.string()), S_OK);
+    const std::string text = readFile(file);
+    EXPECT_EQ(text.rfind("; my own notes\n", 0), 0u) << text;
+    EXPECT_NE(text.find("; other servers\n[CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32]\n"
+                        "# the path\n@=\"/other.so\"\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.substr(text.size() - 10), "; the end\n") << text;
+    auto again = RegistrationStore::parse(text);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->serialize(), text);
+}
+
+TEST(RegistrationStore, HostsFollowOnlyAbsoluteLibraryPathsTheUsersStoreFirst)
+{
+    TempFolder temp;
+    const std::string user = (temp.path() / "user.reg").string(), system = (temp.path() / "system.reg").string();
+    auto registration = [](const std::string& library) {
+        RegistrationStore store;
+        detail::registerIn(store, library);
+        return store;
+    };
+    std::string problem;
+    EXPECT_FALSE(platform::findInprocServer(registration("libVeer12.so"), "Veer12.Veer.1", &problem));
+    EXPECT_NE(problem.find("not named by an absolute path"), std::string::npos) << problem;
+
+    ASSERT_TRUE(registration("/system/libVeer12.so").save(system));
+    auto found = platform::findInprocServers("Veer12.Veer.1", {user, system});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].library, "/system/libVeer12.so");
+
+    ASSERT_TRUE(registration("/mine/libVeer12.so").save(user));
+    found = platform::findInprocServers("Veer12.Veer.1", {user, system});
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].library, "/mine/libVeer12.so");
+    EXPECT_EQ(found[1].library, "/system/libVeer12.so");
+
+    // A store that cannot be trusted or used is passed over, and said so.
+    ASSERT_EQ(::chmod(user.c_str(), 0646), 0);
+    ASSERT_TRUE(registration("relative/libVeer12.so").save(system));
+    std::vector<std::string> problems;
+    EXPECT_TRUE(platform::findInprocServers("Veer12.Veer.1", {user, system}, &problems).empty());
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].rfind(user + ": others may write it", 0), 0u) << problems[0];
+    EXPECT_EQ(problems[1].rfind(system + ": ", 0), 0u) << problems[1];
+}
+
 TEST(Registration, TheStoreLiesWhereTheEnvironmentSays)
 {
     // The test's own environment comes back afterwards.
@@ -244,7 +359,8 @@ TEST(Registration, TheStoreLiesWhereTheEnvironmentSays)
         else
             unsetenv(name);
     };
-    const auto registry = saveVar("VEER12_REGISTRY"), xdg = saveVar("XDG_CONFIG_HOME"), home = saveVar("HOME");
+    const auto registry = saveVar("VEER12_REGISTRY"), xdg = saveVar("XDG_CONFIG_HOME"), home = saveVar("HOME"),
+               system = saveVar("VEER12_SYSTEM_REGISTRY");
     setenv("VEER12_REGISTRY", "/somewhere/classes.reg", 1);
     EXPECT_EQ(platform::registrationStorePath(), "/somewhere/classes.reg");
     unsetenv("VEER12_REGISTRY");
@@ -253,6 +369,12 @@ TEST(Registration, TheStoreLiesWhereTheEnvironmentSays)
     setenv("XDG_CONFIG_HOME", "relative", 1); // not absolute: ignored
     setenv("HOME", "/home/u", 1);
     EXPECT_EQ(platform::registrationStorePath(), "/home/u/.config/veer12/classes.reg");
+    unsetenv("VEER12_SYSTEM_REGISTRY");
+    EXPECT_EQ(platform::systemRegistrationStorePath(), VEER12_SYSTEM_REGISTRY_FILE);
+    setenv("VEER12_SYSTEM_REGISTRY", "/elsewhere/classes.reg", 1);
+    EXPECT_EQ(platform::registrationStores(),
+              (std::vector<std::string>{"/home/u/.config/veer12/classes.reg", "/elsewhere/classes.reg"}));
+    restore("VEER12_SYSTEM_REGISTRY", system);
     restore("VEER12_REGISTRY", registry);
     restore("XDG_CONFIG_HOME", xdg);
     restore("HOME", home);
