@@ -25,6 +25,21 @@ if(NOT no_setup)
   endif()
 endif()
 
+# The program's own home in the run's folder: nothing of the real user's
+# (settings, registrations, an earlier report) reaches the run, nor the run them.
+set(env ${WORK}/env)
+foreach(pair HOME=home XDG_CONFIG_HOME=home/.config XDG_DATA_HOME=home/.local/share
+             XDG_STATE_HOME=home/.local/state XDG_CACHE_HOME=home/.cache XDG_RUNTIME_DIR=run)
+  string(REPLACE "=" ";" pair ${pair})
+  list(GET pair 0 variable)
+  list(GET pair 1 folder)
+  file(MAKE_DIRECTORY ${env}/${folder})
+  set(ENV{${variable}} ${env}/${folder})
+endforeach()
+file(CHMOD ${env}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+set(ENV{VEER12_REGISTRY} ${env}/home/.config/veer12/classes.reg)
+set(ENV{VEER12_SYSTEM_REGISTRY} ${env}/etc/veer12/classes.reg)
+
 execute_process(
   COMMAND ${INFIL} --script ${SCENARIO} --app-dir ${WORK} --now 2026-12-08T10:15:30
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE rc)

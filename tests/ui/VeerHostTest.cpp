@@ -3,6 +3,7 @@
 // program; a registration that fails or cannot be trusted is passed over, and
 // the guide gets plain captions when no library serves.
 
+#include "TestEnvironment.h"
 #include "ui/VeerHost.h"
 
 #include <RegistrationStore.h>
@@ -36,9 +37,11 @@ bool registerLibrary(const QString& library, const QString& store)
     if (!handle)
         return false;
     auto reg = reinterpret_cast<veer::DllRegisterServerFn>(::dlsym(handle, veer::kDllRegisterServer));
-    setenv("VEER12_REGISTRY", QFile::encodeName(store).constData(), 1);
-    const bool ok = reg && reg() == veer::S_OK;
-    unsetenv("VEER12_REGISTRY");
+    bool ok = false;
+    {
+        test::ScopedEnv registry("VEER12_REGISTRY", QFile::encodeName(store).toStdString());
+        ok = reg && reg() == veer::S_OK;
+    }
     ::dlclose(handle);
     return ok;
 }

@@ -1,4 +1,6 @@
 // Real-widget tests run offscreen inside one QApplication.
+#include "TestEnvironment.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    infil::test::isolateEnvironment();
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);

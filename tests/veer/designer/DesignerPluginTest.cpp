@@ -1,6 +1,8 @@
 // The Qt Designer plugin loads as Designer loads it and offers Veer with its
 // picture and its two verbs in the task menu.
 
+#include "TestEnvironment.h"
+
 #include <Veer12/VeerWidget.h>
 
 #include <QtDesigner/QDesignerFormEditorInterface>
@@ -67,6 +69,7 @@ TEST(VeerDesignerPlugin, OffersVeerWithItsPictureAndVerbs)
 
 int main(int argc, char** argv)
 {
+    infil::test::isolateEnvironment();
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);

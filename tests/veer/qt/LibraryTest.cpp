@@ -1,6 +1,8 @@
 // The built library as hosts and the registration tool see it: loaded with
 // dlopen(), its four entry points found by name.
 
+#include "TestEnvironment.h"
+
 #include <Veer12/Veer12.h>
 
 #include <RegistrationStore.h>
@@ -51,7 +53,7 @@ TEST(VeerLibrary, ExportsItsEntryPointsAndRegistersItsOwnPath)
 
     QTemporaryDir dir;
     const std::string file = dir.filePath(QStringLiteral("classes.reg")).toStdString();
-    setenv("VEER12_REGISTRY", file.c_str(), 1);
+    infil::test::ScopedEnv registry("VEER12_REGISTRY", file);
     EXPECT_EQ(reg(), S_OK);
     auto server = platform::findInprocServer(loadStore(file), "Veer12.Veer.1");
     ASSERT_TRUE(server);
@@ -59,7 +61,6 @@ TEST(VeerLibrary, ExportsItsEntryPointsAndRegistersItsOwnPath)
     EXPECT_EQ(parseGuid(server->clsid), CLSID_Veer);
     EXPECT_EQ(unreg(), S_OK);
     EXPECT_FALSE(platform::findInprocServer(loadStore(file), "Veer12.Veer.1"));
-    unsetenv("VEER12_REGISTRY");
     ::dlclose(handle);
 }
 
