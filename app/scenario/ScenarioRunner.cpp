@@ -465,6 +465,22 @@ json searchOutput(const ProjectRecord& r, const SearchLog& log)
     return searches;
 }
 
+// An error is one line whatever names the scenario put into it: control
+// characters are written as JSON writes them.
+std::string oneLine(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c != 0x7F) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const std::string escaped = json(std::string(1, static_cast<char>(c))).dump();
+        out += escaped.substr(1, escaped.size() - 2);
+    }
+    return out;
+}
+
 json output(Application& app, const std::vector<Message>& messages)
 {
     CalcForm& calc = app.calc();
@@ -571,13 +587,13 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
             if (options.afterStep)
                 options.afterStep(app);
         } catch (const StepError& e) {
-            err << "step " << number << ": " << e.what() << '\n';
+            err << "step " << number << ": " << oneLine(e.what()) << '\n';
             return 2;
         } catch (const json::exception& e) {
-            err << "step " << number << ": malformed: " << e.what() << '\n';
+            err << "step " << number << ": malformed: " << oneLine(e.what()) << '\n';
             return 2;
         } catch (const std::exception& e) {
-            err << "step " << number << ": failed: " << e.what() << '\n';
+            err << "step " << number << ": failed: " << oneLine(e.what()) << '\n';
             return 2;
         }
     }

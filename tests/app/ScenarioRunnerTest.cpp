@@ -138,6 +138,7 @@ TEST(ScenarioRunner, RefusesHostileInputWithoutCrashingHangingOrWrapping)
         {R"({"steps": [["field", "SachtyCount", 18446744073709551615]]})", "step 1: field SachtyCount: a 16-bit"},
         {R"({"steps": [["field", "SachtyCount", 65537]]})", "step 1: field SachtyCount: a 16-bit"},
         {R"({"steps": [["key", "txtHPV", 4294967309]]})", "step 1: key: the key code must lie between"},
+        {R"({"steps": [["click", "cmd\nEdit\u0001"]]})", "step 1: no control cmd\\nEdit\\u0001"},
         {R"({"steps": [["click", "cmdEdit", 1], ["gridclick", "frmDialog.fgSoucPovrchOdtok", 4294967298, 0]]})",
          "step 2: gridclick: frmDialog.fgSoucPovrchOdtok has no cell 4294967298, 0"},
     };
