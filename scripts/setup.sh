@@ -22,6 +22,7 @@ packages=(
   fonts-dejavu-core                  # a font for headless rendering
   desktop-file-utils appstream       # the tests validate the menu entry and the AppStream data
   dpkg-dev file                      # scripts/package.sh: dependencies of the Debian package
+  clang libclang-rt-14-dev           # the fuzz targets (libFuzzer) in scripts/test.sh
 )
 
 missing=()

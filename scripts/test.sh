@@ -1,10 +1,35 @@
 #!/usr/bin/env bash
 # Sets everything up (see setup.sh), builds and runs every test: once as the
 # machine is, once more under the Czech locale, whose decimal comma must not
-# change a single number the program shows or reads.
+# change a single number the program shows or reads; then the whole suite once
+# more built with AddressSanitizer and UndefinedBehaviorSanitizer, and every
+# fuzz target for a minute on its corpus (scripts/fuzz.sh).
+#
+#   scripts/test.sh           everything (what CI runs)
+#   scripts/test.sh --quick   the build and the two test runs only
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+
+# Prints how long each stage took, so that slow ones show in the CI log.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "== $name"
+  "$@"
+  echo "== $name: $((SECONDS - start)) s"
+}
+
+stage "setup and build" scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)"
-LC_ALL=cs_CZ.UTF-8 LANG=cs_CZ.UTF-8 ctest --test-dir build --output-on-failure -j"$(nproc)"
+stage "tests" ctest --test-dir build --output-on-failure -j"$(nproc)"
+stage "tests (cs_CZ.UTF-8)" env LC_ALL=cs_CZ.UTF-8 LANG=cs_CZ.UTF-8 \
+  ctest --test-dir build --output-on-failure -j"$(nproc)"
+[ "${1:-}" = "--quick" ] && exit 0
+
+# Unoptimised: it builds in half the time and hides no fault from the sanitizers.
+stage "sanitizer build" sh -c 'cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DINFIL_SANITIZE=ON >/dev/null &&
+  cmake --build build-asan -j"$(nproc)"'
+stage "sanitizer tests" ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+stage "sanitizer tests (cs_CZ.UTF-8)" env LC_ALL=cs_CZ.UTF-8 LANG=cs_CZ.UTF-8 \
+  ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+stage "fuzzing" scripts/fuzz.sh 60
