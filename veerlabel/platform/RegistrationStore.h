@@ -264,6 +264,16 @@ public:
                 *error = file + ": " + why;
             return result;
         };
+        // Looked at before it is opened: opening a device may already do
+        // something. What is swapped in meanwhile is caught after opening.
+        struct stat st{};
+        if (::stat(file.c_str(), &st) != 0) {
+            if (errno == ENOENT)
+                return LoadResult::Missing;
+            return failWith(LoadResult::Unreadable, std::strerror(errno));
+        }
+        if (!S_ISREG(st.st_mode))
+            return failWith(LoadResult::Unreadable, "not a regular file");
         int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             if (errno == ENOENT)
@@ -274,7 +284,6 @@ public:
             int fd;
             ~Closer() { ::close(fd); }
         } closer{fd};
-        struct stat st{};
         if (::fstat(fd, &st) != 0)
             return failWith(LoadResult::Unreadable, std::strerror(errno));
         if (!S_ISREG(st.st_mode))
