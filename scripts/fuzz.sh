@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DINFIL_FUZZ=ON -DINFIL_BUILD_TESTS=OFF >/dev/null
+  -DINFIL_FUZZ=ON -DINFIL_BUILD_TESTS=OFF -DINFIL_WERROR=ON >/dev/null
 cmake --build build-fuzz --target fuzz -j"$(nproc)"
 
 if [ "${1:-}" = "--merge" ]; then

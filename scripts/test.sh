@@ -38,7 +38,7 @@ stage "tests (cs_CZ.UTF-8)" env LC_ALL=cs_CZ.UTF-8 LANG=cs_CZ.UTF-8 \
 [ "${1:-}" = "--quick" ] && exit 0
 
 # Unoptimised: it builds in half the time and hides no fault from the sanitizers.
-stage "sanitizer build" sh -c 'cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DINFIL_SANITIZE=ON >/dev/null &&
+stage "sanitizer build" sh -c 'cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DINFIL_SANITIZE=ON -DINFIL_WERROR=ON >/dev/null &&
   cmake --build build-asan -j"$(nproc)"'
 stage "sanitizer tests" ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 stage "sanitizer tests (cs_CZ.UTF-8)" env LC_ALL=cs_CZ.UTF-8 LANG=cs_CZ.UTF-8 \
