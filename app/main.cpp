@@ -6,6 +6,7 @@
 #include "ui/CalcWindow.h"
 #include "ui/DiagramRenderer.h"
 #include "ui/DialogWindows.h"
+#include "ui/FirstPaintProbe.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtServices.h"
 
@@ -204,6 +205,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication qt(argc, argv);
+    infil::ui::FirstPaintProbe::installIfAsked(qt); // start-up measurement only
     QApplication::setApplicationName("Infil");
     QApplication::setApplicationVersion(INFIL_VERSION);
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.infil.Infil"));

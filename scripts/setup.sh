@@ -17,6 +17,7 @@ packages=(
   mdbtools-dev                       # reading the rain database (Jet 4.0)
   nlohmann-json3-dev                 # scenario files and their output
   libgtest-dev                       # unit tests
+  libbenchmark-dev                   # speed benchmarks (scripts/bench.sh)
   xvfb xauth                         # a real X server for windowed checks
   locales                            # the tests also run under cs_CZ.UTF-8
   fonts-dejavu-core                  # a font for headless rendering
