@@ -252,6 +252,10 @@ private:
             if (shown.pane != c.techIndex)
                 continue;
             const float value = r.*shown.field;
+            // One or more never shows as zero; formatting runs after every action, so
+            // only the small values pay for it.
+            if (!(std::fabs(value) < 1))
+                continue;
             const auto read = num::convert(shownText(shown, value));
             if (value != 0 && std::isfinite(value) && read && *read == 0)
                 add("result.hidden", Severity::Note,
