@@ -28,7 +28,7 @@ runs="${STARTUP_RUNS:-15}"
 
 scripts/setup.sh --no-build
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
-  -DINFIL_BENCH=ON -DINFIL_BUILD_TESTS=OFF >/dev/null
+  -DINFIL_BENCH=ON -DINFIL_BUILD_TESTS=OFF -DINFIL_WERROR=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" >/dev/null
 bin=build-bench/bin
 
