@@ -153,4 +153,21 @@ DatabaseImage loadDatabaseImage(const std::string& path, std::size_t maxBytes)
     return image;
 }
 
+std::string fileStatusText(FileStatus status)
+{
+    switch (status) {
+    case FileStatus::Missing: return "Soubor neexistuje.";
+    case FileStatus::NotAFile: return "Na tomto místě není soubor (je to složka nebo zařízení).";
+    case FileStatus::AccessDenied: return "K souboru není oprávnění ke čtení.";
+    case FileStatus::ReadError: return "Soubor se nepodařilo přečíst.";
+    case FileStatus::Empty: return "Soubor je prázdný.";
+    case FileStatus::TooLarge: return "Soubor je příliš velký na databázi intenzit deště.";
+    case FileStatus::NotJet: return "Soubor není databází Microsoft Access (Jet 4.0).";
+    case FileStatus::UnsupportedJet: return "Soubor je databází Microsoft Access v nepodporovaném formátu (očekává se Jet 4.0).";
+    case FileStatus::Incomplete: return "Soubor je neúplný nebo poškozený.";
+    case FileStatus::Ok: break;
+    }
+    return "Soubor nelze číst.";
+}
+
 } // namespace infil::rain

@@ -37,6 +37,9 @@ struct DatabaseImage {
 // The header check alone, on the bytes of a whole file.
 FileStatus checkJetImage(std::span<const unsigned char> bytes, int* pageSize = nullptr);
 
+// What is wrong with a file of this status, as a sentence for the user.
+std::string fileStatusText(FileStatus status);
+
 // Opens, reads and checks the file. Never blocks on a pipe or a device.
 DatabaseImage loadDatabaseImage(const std::string& path, std::size_t maxBytes = kMaxDatabaseBytes);
 

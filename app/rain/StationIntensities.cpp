@@ -94,23 +94,6 @@ std::string shownPath(const std::string& path)
     return path.empty() ? std::string("(cesta není zadána)") : path;
 }
 
-std::string fileProblem(FileStatus status)
-{
-    switch (status) {
-    case FileStatus::NotAFile: return "Na tomto místě není soubor (je to složka nebo zařízení).";
-    case FileStatus::AccessDenied: return "K souboru není oprávnění ke čtení.";
-    case FileStatus::ReadError: return "Soubor se nepodařilo přečíst.";
-    case FileStatus::Empty: return "Soubor je prázdný.";
-    case FileStatus::TooLarge: return "Soubor je příliš velký na databázi intenzit deště.";
-    case FileStatus::NotJet: return "Soubor není databází Microsoft Access (Jet 4.0).";
-    case FileStatus::UnsupportedJet: return "Soubor je databází Microsoft Access v nepodporovaném formátu (očekává se Jet 4.0).";
-    case FileStatus::Incomplete: return "Soubor je neúplný nebo poškozený.";
-    case FileStatus::Ok:
-    case FileStatus::Missing: break;
-    }
-    return "Soubor nelze číst.";
-}
-
 Message warning(std::string text)
 {
     return Message{MessageIcon::Exclamation, std::string(kAppTitle), std::move(text) + kKeptNote};
@@ -128,7 +111,7 @@ Message fileMessage(FileStatus status, const std::string& path, const std::vecto
         return warning("Databáze intenzit deště nebyla nalezena.\r\n" + where +
                        "\r\n\r\nIntenzity deště lze zadat ručně volbou „(Vlastní hodnoty)“.");
     }
-    return warning("Databázi intenzit deště nelze přečíst.\r\nSoubor: " + path + "\r\n" + fileProblem(status));
+    return warning("Databázi intenzit deště nelze přečíst.\r\nSoubor: " + path + "\r\n" + fileStatusText(status));
 }
 
 Message readMessage(const Packet& packet, std::int16_t stationId, const std::string& path)
