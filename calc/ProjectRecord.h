@@ -60,6 +60,9 @@ struct ProjectRecord {
     float OdtokDoInfil = 0;       // l/s
     std::string StationName;
     std::string PeriodicityText;
+    // Where the series of a station came from ("databáze infil.mdb", or the
+    // source the user gave in the rain library); empty for typed values.
+    std::string RainSource;
     Indexed<std::int16_t, 1, 9> StationDurations{}; // min
     StationIntensityTable StationIntensities{};     // l/(s·ha)
 
@@ -165,6 +168,7 @@ void visitFields(Record& r, Visitor&& v)
     v("OdtokDoInfil", r.OdtokDoInfil);
     v("StationName", r.StationName);
     v("PeriodicityText", r.PeriodicityText);
+    v("RainSource", r.RainSource);
     v("StationDurations", r.StationDurations);
     v("StationIntensities", r.StationIntensities);
     v("SoucFiltrace", r.SoucFiltrace);

@@ -38,6 +38,11 @@ std::string Platform::timeOfDay(const DateTime& d) const
 
 void Platform::openUrl(const std::string&) {}
 
+std::optional<std::string> Platform::chooseFile(const FileRequest&)
+{
+    return std::nullopt;
+}
+
 Application::Application(Folders folders, MessagePort& messages)
     : folders_(std::move(folders)), instanceFolder_(folders_.runtime), messages_(messages)
 {

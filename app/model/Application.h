@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,16 @@ public:
     virtual std::string shortDate(const DateTime& when) const;
     virtual std::string timeOfDay(const DateTime& when) const;
     virtual void openUrl(const std::string& address);
+
+    // A file dialog: the file the user picked, nullopt when cancelled. This
+    // default cancels; the batch mode answers from its steps.
+    struct FileRequest {
+        bool save = false;     // a file to write (asks before replacing one)
+        std::string title;
+        std::string filter;    // "Soubory CSV (*.csv)"
+        std::string start;     // a folder or file name to start from
+    };
+    virtual std::optional<std::string> chooseFile(const FileRequest& request);
 };
 
 // The results view's two commands; the window that shows the report supplies

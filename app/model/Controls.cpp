@@ -152,6 +152,7 @@ std::string ComboBox::text() const
 void ComboBox::clear()
 {
     items_.clear();
+    marks_.clear();
     listIndex_ = -1;
     notify();
 }
@@ -159,6 +160,7 @@ void ComboBox::clear()
 void ComboBox::addItem(std::string item)
 {
     items_.push_back(std::move(item));
+    marks_.emplace_back();
     notify();
 }
 
@@ -179,6 +181,20 @@ bool ComboBox::selectText(const std::string& text)
         return false;
     setListIndex(static_cast<int>(it - items_.begin()));
     return true;
+}
+
+const std::string& ComboBox::itemMark(int index) const
+{
+    static const std::string none;
+    return index >= 0 && index < static_cast<int>(marks_.size()) ? marks_[static_cast<std::size_t>(index)] : none;
+}
+
+void ComboBox::setItemMark(int index, std::string mark)
+{
+    if (index < 0 || index >= static_cast<int>(marks_.size()) || marks_[static_cast<std::size_t>(index)] == mark)
+        return;
+    marks_[static_cast<std::size_t>(index)] = std::move(mark);
+    notify();
 }
 
 UpDown::UpDown(Form& form, std::string name, int index, TextBox& buddy, int min, int max)

@@ -213,6 +213,11 @@ public:
     // Chooses the entry with this text; false (and nothing runs) if there is none.
     bool selectText(const std::string& text);
 
+    // A note shown beside an entry (the stations that have data); empty: none.
+    // The entry's text, and so what choosing it does, stays the same.
+    const std::string& itemMark(int index) const;
+    void setItemMark(int index, std::string mark);
+
     std::function<void()> onClick;
     std::function<void()> onGotFocus;
     void gotFocus()
@@ -223,6 +228,7 @@ public:
 
 private:
     std::vector<std::string> items_;
+    std::vector<std::string> marks_;
     int listIndex_ = -1;
 };
 

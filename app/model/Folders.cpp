@@ -27,7 +27,7 @@ std::string systemTemporaryFolder()
 Folders Folders::single(const std::string& folder)
 {
     Folders f;
-    f.program = f.data = f.reports = folder;
+    f.program = f.data = f.reports = f.userData = folder;
     return f;
 }
 

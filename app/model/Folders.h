@@ -16,7 +16,7 @@ namespace infil::model {
 struct Folders {
     std::string program;   // the folder of the executable
     std::string data;      // the shipped pages (Webs/): share/infil installed, `program` in the build tree
-    std::string userData;  // the user's data (~/.local/share/infil): the user's rain database
+    std::string userData;  // the user's data (~/.local/share/infil): the rain database, the rain library (rain/)
     std::string userState; // the user's state (~/.local/state/infil)
     std::string runtime;   // the user's private runtime folder; empty: the system's temporary folder
     // When set, report files go straight into this folder instead of one made
@@ -25,7 +25,8 @@ struct Folders {
     // A rain database the user names (INFIL_RAIN_DB), looked at first.
     std::string rainDatabase;
 
-    // Everything in one folder: the pages, the rain database and the reports.
+    // Everything in one folder: the pages, the rain database, the reports and
+    // the user's data (the rain library in its "rain" folder).
     static Folders single(const std::string& folder);
 
     // Where the rain database is looked for, in this order, without repeats:

@@ -2,7 +2,14 @@
 
 #include "NumberEntry.h"
 #include "NumberFormat.h"
+#include "RainLibraryDialog.h"
+#include "RainSourceDialog.h"
+#include "ReferenceTables.h"
+#include "rain/DatabaseExport.h"
 #include "rain/StationIntensities.h"
+#include "rain/StationTable.h"
+
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -18,6 +25,18 @@ constexpr int kEscape = 27;
 // The original's twips to a whole twip: ties go to the even neighbour, as the
 // original's conversion to a whole number does.
 int wholeTwips(double twips) { return static_cast<int>(std::nearbyint(twips)); }
+
+// The built-in durations, which the library's nine columns stand for.
+constexpr float kLibraryDurations[] = {5, 10, 15, 20, 30, 45, 60, 90, 120};
+
+bool fileExists(const std::string& path, struct stat* st = nullptr)
+{
+    struct stat own {};
+    return !path.empty() && ::stat(path.c_str(), st ? st : &own) == 0;
+}
+
+Message stop(std::string text) { return {MessageIcon::Stop, std::string(kAppTitle), std::move(text)}; }
+Message warning(std::string text) { return {MessageIcon::Exclamation, std::string(kAppTitle), std::move(text)}; }
 
 } // namespace
 
@@ -57,7 +76,8 @@ std::optional<std::int16_t> intensitySum(const RainSeries& intensities)
     return sum;
 }
 
-RainIntensityDialog::RainIntensityDialog(Application& app) : Dialog("frmIntDialog"), app_(app)
+RainIntensityDialog::RainIntensityDialog(Application& app, std::shared_ptr<rain::RainLibrary> library)
+    : Dialog("frmIntDialog"), app_(app), library_(std::move(library))
 {
     build();
     wireHandlers();
@@ -103,6 +123,13 @@ void RainIntensityDialog::build()
     cmdOK = button("cmdOK", "OK");
     cmdOK->setEnabled(false);
     cmdEdit = button("cmdEdit", "?");
+
+    lblSource = &add<Label>("lblSource", kNoIndex, nullptr);
+    cmdSaveToLibrary = button("cmdSaveToLibrary", "Uložit do knihovny…");
+    cmdSaveToLibrary->setToolTip("Uloží ručně zadané intenzity do knihovny intenzit deště pod stanici a periodicitu "
+                                 "se zdrojem hodnot; potom je stanice k dispozici v každém projektu.");
+    cmdLibrary = button("cmdLibrary", "Knihovna…");
+    cmdLibrary->setToolTip("Co knihovna intenzit deště obsahuje; mazání, import a export.");
 }
 
 void RainIntensityDialog::wireHandlers()
@@ -123,6 +150,8 @@ void RainIntensityDialog::wireHandlers()
         cmdCloseHelp->setVisible(false);
     };
     cmdOK->onClick = [this] { okClicked(); };
+    cmdSaveToLibrary->onClick = [this] { openSavePrompt(); };
+    cmdLibrary->onClick = [this] { openLibrary(); };
 }
 
 void RainIntensityDialog::resetText(TextBox& box, const std::string& text)
@@ -162,6 +191,9 @@ void RainIntensityDialog::open()
     for (int k = 1; k <= 7; ++k)
         cboSelPeriod->addItem(num::plain(r.Periodicities[k]));
 
+    library_->reload();
+    markStations();
+
     // A station name the list does not hold (not one of ours) counts as none.
     if (r.StationName.empty() || !cboSelStanice->selectText(r.StationName))
         cboSelStanice->setListIndex(0);
@@ -174,6 +206,11 @@ void RainIntensityDialog::close()
 {
     if (!isOpen())
         return;
+    // The windows it opened go with it.
+    for (const char* name : {"frmRainSource", "frmRainLibrary"})
+        if (Form* form = app_.form(name); form && form->isOpen())
+            form->close();
+    setEnabled(true);
     txtSChange->setVisible(false);
     setOpen(false);
     app_.calc().setEnabled(true);
@@ -187,11 +224,16 @@ void RainIntensityDialog::stationChosen()
     ProjectRecord& r = app_.record();
     r.StationName = cboSelStanice->text();
     const int k = cboSelStanice->listIndex();
-    if (k < 1)
-        return; // "(Vlastní hodnoty)": the typed series stays
-    rain::LoadOptions options;
-    options.searched = app_.folders().rainDatabasePlaces();
-    if (!rain::LoadStationIntensities(r, r.StationIds[k], r.DatabasePath, app_.messages(), options)) {
+    cmdSaveToLibrary->setEnabled(k < 1);
+    sources_ = {};
+    if (k < 1) {
+        // "(Vlastní hodnoty)": the typed series stays, and is no station's.
+        r.RainSource.clear();
+        showSource();
+        return;
+    }
+    lastStation_ = k;
+    if (!loadStation(r.StationIds[k])) {
         // The message has said why. The series shown is not this station's, so
         // the choice falls back to typed values rather than label it wrongly.
         cboSelStanice->setListIndex(0);
@@ -199,6 +241,114 @@ void RainIntensityDialog::stationChosen()
     }
     if (!r.PeriodicityText.empty())
         cboSelPeriod->selectText(r.PeriodicityText);
+    showSource();
+}
+
+bool RainIntensityDialog::loadStation(std::int16_t station)
+{
+    ProjectRecord& r = app_.record();
+    std::array<const rain::RainRow*, 7> fromLibrary{};
+    bool inLibrary = false;
+    bool complete = true;
+    for (int p = 1; p <= 7; ++p) {
+        fromLibrary[static_cast<std::size_t>(p - 1)] = library_->find(station, p);
+        inLibrary = inLibrary || fromLibrary[static_cast<std::size_t>(p - 1)];
+        complete = complete && fromLibrary[static_cast<std::size_t>(p - 1)];
+    }
+    const SeriesSource database{Origin::Database, rain::databaseSource(r.DatabasePath)};
+    rain::LoadOptions options;
+    options.searched = app_.folders().rainDatabasePlaces();
+    if (!inLibrary) {
+        if (!rain::LoadStationIntensities(r, station, r.DatabasePath, app_.messages(), options))
+            return false;
+        sources_.fill(database);
+        return true;
+    }
+
+    // The library gives some periodicities: the database, when there is one,
+    // the others. Without it they have no values (0) and say so when chosen.
+    ProjectRecord read = r;
+    const bool fromDatabase = !complete && fileExists(r.DatabasePath) &&
+                              rain::LoadStationIntensities(read, station, r.DatabasePath, app_.messages(), options);
+    if (!fromDatabase)
+        for (int i = 1; i <= 9; ++i)
+            read.StationDurations[i] = static_cast<std::int16_t>(kLibraryDurations[i - 1]);
+    std::string gaps;
+    for (int p = 1; p <= 7; ++p) {
+        SeriesSource& source = sources_[static_cast<std::size_t>(p - 1)];
+        const rain::RainRow* row = fromLibrary[static_cast<std::size_t>(p - 1)];
+        if (row) {
+            source = {Origin::Library, row->source};
+            std::string missing;
+            for (int i = 1; i <= 9; ++i) {
+                const auto& value = row->intensities[static_cast<std::size_t>(i - 1)];
+                read.StationIntensities[p][i] = value.value_or(0.0f);
+                if (!value)
+                    missing += (missing.empty() ? "" : ", ") + num::plain(kLibraryDurations[i - 1]);
+            }
+            if (!missing.empty())
+                gaps += "\r\nperiodicita " + rain::periodicityText(p) + ": " + missing + " min";
+        } else if (fromDatabase) {
+            source = database;
+        } else {
+            source = {};
+            for (int i = 1; i <= 9; ++i)
+                read.StationIntensities[p][i] = 0;
+        }
+    }
+    r.StationIntensities = read.StationIntensities;
+    r.StationDurations = read.StationDurations;
+    if (!gaps.empty())
+        app_.messages().showMessage(warning("V knihovně intenzit deště chybějí u stanice " + r.StationName +
+                                            " některé intenzity; počítá se místo nich s nulou:" + gaps));
+    return true;
+}
+
+void RainIntensityDialog::showSource()
+{
+    const ProjectRecord& r = app_.record();
+    const int k = cboSelStanice->listIndex();
+    const int p = cboSelPeriod->listIndex();
+    std::string text;
+    if (k < 1) {
+        text = "Zdroj: hodnoty zadané ručně";
+    } else if (p >= 0 && p <= 6 && !r.PeriodicityText.empty()) {
+        const SeriesSource& source = sources_[static_cast<std::size_t>(p)];
+        switch (source.origin) {
+        case Origin::Library: text = "Zdroj: knihovna – " + source.text; break;
+        case Origin::Database: text = "Zdroj: " + source.text; break;
+        case Origin::None: text = "Zdroj: žádné údaje pro tuto periodicitu"; break;
+        }
+    }
+    lblSource->setCaption(text);
+}
+
+void RainIntensityDialog::markStations()
+{
+    const ProjectRecord& r = app_.record();
+    // The database is read once for each version of the file.
+    struct stat st {};
+    if (fileExists(r.DatabasePath, &st)) {
+        const long long modified = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+        if (databaseMarks_.path != r.DatabasePath || databaseMarks_.size != st.st_size ||
+            databaseMarks_.modified != modified) {
+            databaseMarks_ = {r.DatabasePath, static_cast<long long>(st.st_size), modified,
+                              rain::stationsWithData(rain::readWholeDatabase(r.DatabasePath))};
+        }
+    } else {
+        databaseMarks_ = {};
+    }
+    const auto& inDatabase = databaseMarks_.stations;
+    const std::string databaseName = rain::databaseSource(r.DatabasePath).substr(std::string("databáze ").size());
+    for (int k = 1; k <= 92; ++k) {
+        const std::int16_t id = r.StationIds[k];
+        const bool library = library_->holds(id);
+        const bool database = std::find(inDatabase.begin(), inDatabase.end(), id) != inDatabase.end();
+        cboSelStanice->setItemMark(k, library && database ? "údaje v knihovně i v " + databaseName
+                                      : library           ? std::string("údaje v knihovně")
+                                      : database          ? "údaje v " + databaseName
+                                                          : std::string());
+    }
 }
 
 void RainIntensityDialog::periodicityChosen()
@@ -209,8 +359,17 @@ void RainIntensityDialog::periodicityChosen()
     if (cboSelStanice->listIndex() >= 1 && p >= 0 && p <= 6) {
         for (int i = 1; i <= kDataRows; ++i)
             r.RainIntensities[i] = r.StationIntensities[p + 1][i];
+        const SeriesSource& source = sources_[static_cast<std::size_t>(p)];
+        r.RainSource = source.text;
+        if (source.origin == Origin::None)
+            app_.messages().showMessage(warning(
+                "Pro stanici " + r.StationName + " a periodicitu " + r.PeriodicityText +
+                " nejsou v knihovně intenzit deště žádné hodnoty a databáze intenzit deště nebyla nalezena; "
+                "intenzity jsou nulové.\r\nHodnoty z vlastního podkladu lze zadat ručně a uložit do knihovny "
+                "tlačítkem „Uložit do knihovny…“."));
     }
     rebuildGrid();
+    showSource();
     cmdOK->setEnabled(true);
 }
 
@@ -330,6 +489,99 @@ void RainIntensityDialog::EditKeyCode(Grid& grid, TextBox& editor, int keyCode)
         hideEditor();
     editor.setVisible(false);
     setFocus(&grid);
+}
+
+// ---------------------------------------------------------------------------
+// The rain library
+
+void RainIntensityDialog::openSavePrompt()
+{
+    auto* prompt = dynamic_cast<RainSourceDialog*>(app_.form("frmRainSource"));
+    if (!prompt)
+        return;
+    prompt->onSave = [this](const RainSourceDialog::Choice& c) { return saveTyped(c.station, c.periodicity, c.source); };
+    prompt->prepare(this, lastStation_, cboSelPeriod->listIndex() + 1);
+    prompt->open();
+}
+
+bool RainIntensityDialog::saveTyped(std::int16_t station, int periodicity, const std::string& source)
+{
+    ProjectRecord& r = app_.record();
+    auto refuse = [&](std::string text) {
+        app_.messages().showMessage(stop(std::move(text)));
+        return false;
+    };
+    int position = 0;
+    for (int k = 1; k <= 92; ++k)
+        if (r.StationIds[k] == station)
+            position = k;
+    if (position == 0)
+        return refuse("Vyberte stanici, ke které zadané intenzity patří.");
+    if (periodicity < 1 || periodicity > 7)
+        return refuse("Vyberte periodicitu, ke které zadané intenzity patří.");
+    if (source.empty())
+        return refuse("Uveďte zdroj hodnot (například „Trupl 1958, tab. 12“), aby zpráva mohla uvést, odkud "
+                      "návrhový déšť pochází.");
+    if (source.size() > rain::kMaxSourceBytes)
+        return refuse("Zdroj hodnot je příliš dlouhý (nejvýše " + std::to_string(rain::kMaxSourceBytes) + " bajtů).");
+    for (int i = 1; i <= kDataRows; ++i)
+        if (r.RainDurations[i] != kLibraryDurations[i - 1])
+            return refuse("Doby trvání deště v tabulce se liší od obvyklých 5, 10, 15, 20, 30, 45, 60, 90 a 120 min; "
+                          "knihovna uchovává intenzity jen pro tyto doby. Vraťte doby trvání a uložte znovu.");
+    rain::RainRow row;
+    row.station = station;
+    row.periodicity = periodicity;
+    row.source = source;
+    bool any = false;
+    for (int i = 1; i <= kDataRows; ++i) {
+        const float value = r.RainIntensities[i];
+        if (!std::isfinite(value) || value < 0 || value >= rain::kImplausibleIntensity)
+            return refuse("Intenzita " + num::plain(value) + " l/(s.ha) pro dobu " + num::plain(r.RainDurations[i]) +
+                          " min není přípustná; musí být nezáporná a menší než " +
+                          num::plain(static_cast<float>(rain::kImplausibleIntensity)) + ".");
+        row.intensities[static_cast<std::size_t>(i - 1)] = value + 0.0f;
+        any = any || value > 0;
+    }
+    if (!any)
+        return refuse(kNoIntensities);
+    const rain::WriteResult written = library_->add(row);
+    if (!written.ok)
+        return refuse(written.reason);
+
+    // From now on the station's series is the library's: choosing it shows
+    // these values with their source.
+    markStations();
+    cboSelPeriod->setListIndex(periodicity - 1);
+    cboSelStanice->setListIndex(position);
+    return true;
+}
+
+void RainIntensityDialog::openLibrary()
+{
+    auto* window = dynamic_cast<RainLibraryDialog*>(app_.form("frmRainLibrary"));
+    if (!window)
+        return;
+    libraryAtOpening_ = library_->rows();
+    window->onClosed = [this] { libraryClosed(); };
+    window->prepare(this);
+    window->open();
+}
+
+void RainIntensityDialog::libraryClosed()
+{
+    library_->reload();
+    markStations();
+    // A change of the chosen station's data shows at once.
+    const int k = cboSelStanice->listIndex();
+    if (k < 1)
+        return;
+    const std::int16_t station = app_.record().StationIds[k];
+    auto ofStation = [station](std::vector<rain::RainRow> rows) {
+        std::erase_if(rows, [station](const rain::RainRow& row) { return row.station != station; });
+        return rows;
+    };
+    if (ofStation(libraryAtOpening_) != ofStation(library_->rows()))
+        cboSelStanice->setListIndex(k);
 }
 
 // ---------------------------------------------------------------------------

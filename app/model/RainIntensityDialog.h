@@ -6,17 +6,23 @@
 
 #include "Application.h"
 #include "Grid.h"
+#include "rain/RainLibrary.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace infil::model {
 
 class RainIntensityDialog : public Dialog {
 public:
-    explicit RainIntensityDialog(Application& app);
+    // A station's intensities come from the user's rain library first and from
+    // the Access database otherwise, periodicity by periodicity.
+    RainIntensityDialog(Application& app, std::shared_ptr<rain::RainLibrary> library);
 
     // The load steps: main window disabled, lists filled, the stored station and
     // periodicity chosen again, grid rebuilt.
@@ -58,6 +64,24 @@ public:
     Button* cmdCloseHelp;
     Button* cmdOK;
     Button* cmdEdit;
+    // Where the series shown comes from, and the rain library's two buttons:
+    // storing typed values, and the library's window.
+    Label* lblSource;
+    Button* cmdSaveToLibrary;
+    Button* cmdLibrary;
+
+    // Where each periodicity of the station chosen last comes from.
+    enum class Origin { None, Library, Database };
+    struct SeriesSource {
+        Origin origin = Origin::None;
+        std::string text; // the library's source, or "databáze infil.mdb"
+    };
+    const std::array<SeriesSource, 7>& sources() const { return sources_; }
+
+    // Stores the typed series in the library under a station (identifier) and
+    // periodicity (1..7) with its source; false after a message saying why not.
+    // Afterwards the station is chosen, so the series shows as the library's.
+    bool saveTyped(std::int16_t station, int periodicity, const std::string& source);
 
 private:
     void build();
@@ -72,10 +96,29 @@ private:
     void editorChanged();
     void hideEditor();
     void okClicked();
+    // Reads a station's seven series into StationIntensities from the library
+    // and the database; false after a message when there is nothing to show.
+    bool loadStation(std::int16_t station);
+    void showSource();
+    void markStations();
+    void openSavePrompt();
+    void openLibrary();
+    void libraryClosed();
     // Sets a box's text as the window's load does: no change handler runs.
     static void resetText(TextBox& box, const std::string& text);
 
     Application& app_;
+    std::shared_ptr<rain::RainLibrary> library_;
+    std::array<SeriesSource, 7> sources_{};
+    int lastStation_ = 0; // list position of the last real station chosen
+    // The stations the database has tables for, read once per file version.
+    struct DatabaseMarks {
+        std::string path;
+        long long size = -1;
+        long long modified = 0;
+        std::vector<std::int16_t> stations;
+    } databaseMarks_;
+    std::vector<rain::RainRow> libraryAtOpening_;
     Grid::Geometry editorGeometry_;
     int editRow_ = 0;
     int editCol_ = -1;

@@ -365,6 +365,9 @@ std::string RainLibrary::fileFor(const std::string& source) const
 
 WriteResult RainLibrary::rewrite(const std::vector<std::string>& files, const std::vector<Stored>& rows)
 {
+    if (folder_.empty())
+        return {false, "Knihovnu intenzit deště nelze zapsat: není známa složka uživatelských dat "
+                       "(proměnná HOME není nastavena)."};
     std::error_code ec;
     fs::create_directories(folder_, ec);
     if (ec)

@@ -14,6 +14,8 @@
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <regex>
+#include <set>
 #include <stdexcept>
 #include <type_traits>
 
@@ -29,14 +31,23 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The clock the run was given with --now.
-class FixedClock : public Platform {
+// The desktop of a batch run: the clock it was given with --now, and the files
+// its "file" steps name, handed to the file dialogs in turn (a dialog with no
+// file left is cancelled).
+class BatchPlatform : public Platform {
 public:
-    explicit FixedClock(DateTime now) : now_(now) {}
-    DateTime now() const override { return now_; }
+    DateTime now() const override { return now_ ? *now_ : Platform::now(); }
+    std::optional<std::string> chooseFile(const FileRequest&) override
+    {
+        if (files_.empty())
+            return std::nullopt;
+        std::string file = std::move(files_.front());
+        files_.erase(files_.begin());
+        return file;
+    }
 
-private:
-    DateTime now_;
+    std::optional<DateTime> now_;
+    std::vector<std::string> files_;
 };
 
 // Deeper than any scenario needs (a step holds at most an array in an array);
@@ -176,7 +187,19 @@ DateTime parseNow(const std::string& text)
 
 class Runner {
 public:
-    Runner(Application& app) : app_(app) {}
+    Runner(Application& app, BatchPlatform& platform, std::string appDir)
+        : app_(app), platform_(platform), appDir_(std::move(appDir))
+    {
+    }
+
+    // Windows open after a step, for the output's list of dialogs.
+    void noteOpenForms()
+    {
+        for (Form* form : app_.forms())
+            if (form->isOpen())
+                everOpen_.insert(form->name());
+    }
+    bool everOpen(const std::string& name) const { return everOpen_.count(name) > 0; }
 
     void step(const json& s)
     {
@@ -191,6 +214,8 @@ public:
             return close(s);
         if (kind == "gridclick")
             return gridClick(s);
+        if (kind == "file")
+            return file(s);
 
         if (s.size() < 2 || !s[1].is_string())
             throw StepError(kind + ": the control's name is missing");
@@ -421,7 +446,21 @@ private:
         app_.userAction([&] { dialog->close(); });
     }
 
+    // The file the next file dialog picks; a relative name lies in the
+    // application folder, so that a scenario stays within its own folder.
+    void file(const json& s)
+    {
+        if (s.size() != 2 || !s[1].is_string() || s[1].get<std::string>().empty())
+            throw StepError("file: expected [\"file\", PATH]");
+        const std::filesystem::path given = s[1].get<std::string>();
+        const std::filesystem::path path = given.is_absolute() ? given : std::filesystem::path(appDir_) / given;
+        platform_.files_.push_back(path.lexically_normal().string());
+    }
+
     Application& app_;
+    BatchPlatform& platform_;
+    std::string appDir_;
+    std::set<std::string> everOpen_;
 };
 
 // The record field's name, as the record's own listing gives it.
@@ -481,12 +520,31 @@ std::string oneLine(const std::string& text)
     return out;
 }
 
-json output(Application& app, const std::vector<Message>& messages)
+// Fields the record gained after the batch format was fixed: written only
+// when they hold something, so the output of a run that never sets them stays
+// as it was.
+bool writtenWhenSet(std::string_view field)
+{
+    return field == "RainSource";
+}
+
+// The rain library's windows came after the batch format: listed once the run
+// opened them, so earlier outputs stay as they were.
+bool listedWhenOpened(const std::string& form)
+{
+    return form == "frmRainSource" || form == "frmRainLibrary";
+}
+
+json output(Application& app, const std::vector<Message>& messages, const Runner& runner)
 {
     CalcForm& calc = app.calc();
     json doc;
     json record = json::object();
-    visitFields(app.record(), [&](const char* name, const auto& field) { record[name] = toJson(field); });
+    visitFields(app.record(), [&](const char* name, const auto& field) {
+        if (writtenWhenSet(name) && toJson(field) == json(""))
+            return;
+        record[name] = toJson(field);
+    });
     doc["record"] = record;
 
     const FormState& st = calc.state();
@@ -508,7 +566,7 @@ json output(Application& app, const std::vector<Message>& messages)
 
     json dialogs = json::object();
     for (Form* form : app.forms())
-        if (form != &calc)
+        if (form != &calc && (!listedWhenOpened(form->name()) || runner.everOpen(form->name())))
             dialogs[form->name()] = {{"open", form->isOpen()}};
     doc["dialogs"] = dialogs;
 
@@ -563,22 +621,25 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
     }
 
     RecordingMessages messages;
-    std::optional<FixedClock> clock; // outlives the application that uses it
+    BatchPlatform platform; // outlives the application that uses it
     Application app(options.folders ? *options.folders : model::Folders::single(options.appDir), messages);
     if (options.now) {
         try {
-            clock.emplace(parseNow(*options.now));
-            app.setPlatform(&*clock);
+            platform.now_ = parseNow(*options.now);
         } catch (const std::invalid_argument& e) {
             err << "scenario: " << e.what() << '\n';
             return 2;
         }
     }
     app.setDiagramRenderer(options.renderer);
+    app.setPlatform(&platform);
     installDialogs(app);
     app.calc().load();
 
-    Runner runner(app);
+    // Files the steps name relative to the application folder, or to the
+    // current folder when the run uses the installed program's folders.
+    std::error_code ec;
+    Runner runner(app, platform, options.folders ? std::filesystem::current_path(ec).string() : options.appDir);
     std::size_t number = 0;
     for (const json& s : scenario["steps"]) {
         ++number;
@@ -586,6 +647,7 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
             runner.step(s);
             if (options.afterStep)
                 options.afterStep(app);
+            runner.noteOpenForms();
         } catch (const StepError& e) {
             err << "step " << number << ": " << oneLine(e.what()) << '\n';
             return 2;
@@ -597,7 +659,7 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
             return 2;
         }
     }
-    out << output(app, messages.messages).dump(2) << '\n';
+    out << output(app, messages.messages, runner).dump(2) << '\n';
     return 0;
 }
 

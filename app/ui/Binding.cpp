@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -341,6 +342,39 @@ QCheckBox* Binder::bind(model::CheckBox& check, QCheckBox* widget)
     return widget;
 }
 
+namespace {
+
+// A dot beside the entries a list marks, a blank of the same size beside the
+// others so that the names stay aligned; the mark's text is the tool tip.
+void mirrorMarks(QComboBox* widget, const model::ComboBox& list)
+{
+    static const QIcon dot = [] {
+        QPixmap pixmap(12, 12);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1E, 0x7B, 0x34));
+        painter.drawEllipse(QRectF(2, 2, 8, 8));
+        return QIcon(pixmap);
+    }();
+    static const QIcon blank = [] {
+        QPixmap pixmap(12, 12);
+        pixmap.fill(Qt::transparent);
+        return QIcon(pixmap);
+    }();
+    bool any = false;
+    for (int i = 0; i < widget->count() && !any; ++i)
+        any = !list.itemMark(i).empty();
+    for (int i = 0; i < widget->count(); ++i) {
+        const std::string& mark = list.itemMark(i);
+        widget->setItemIcon(i, !any ? QIcon() : mark.empty() ? blank : dot);
+        widget->setItemData(i, mark.empty() ? QVariant() : QVariant(qs(mark)), Qt::ToolTipRole);
+    }
+}
+
+} // namespace
+
 QComboBox* Binder::bind(model::ComboBox& list, QComboBox* widget)
 {
     registerWidget(list, widget);
@@ -355,6 +389,7 @@ QComboBox* Binder::bind(model::ComboBox& list, QComboBox* widget)
             for (const auto& item : items)
                 widget->addItem(qs(item));
         }
+        mirrorMarks(widget, list);
         if (widget->currentIndex() != list.listIndex())
             widget->setCurrentIndex(list.listIndex());
     });

@@ -4,6 +4,7 @@
 
 #include "CalcWindow.h"
 #include "RainIntensityWindow.h"
+#include "RainLibraryWindows.h"
 #include "DrainedAreaWindow.h"
 #include "SoilCoefWindow.h"
 
@@ -12,7 +13,8 @@ namespace infil::ui {
 void createDialogWindows(model::Application& app, CalcWindow& mainWindow)
 {
     // Each dialog's window is created here as it is built.
-    RainIntensityWindow::create(app, &mainWindow);
+    QWidget* rainWindow = RainIntensityWindow::create(app, &mainWindow);
+    createRainLibraryWindows(app, rainWindow ? rainWindow : static_cast<QWidget*>(&mainWindow));
     createDrainedAreaWindow(app, mainWindow);
     createSoilCoefWindow(app, mainWindow);
 }

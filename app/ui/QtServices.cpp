@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLibraryInfo>
+#include <QFileDialog>
 #include <QTime>
 #include <QTranslator>
 #include <QUrl>
@@ -59,6 +61,19 @@ bool installQtTranslations(QTranslator& translator)
 {
     return translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
            QCoreApplication::installTranslator(&translator);
+}
+
+std::optional<std::string> QtPlatform::chooseFile(const FileRequest& request)
+{
+    QWidget* parent = QApplication::activeWindow();
+    const QString title = QString::fromStdString(request.title);
+    const QString start = QString::fromStdString(request.start);
+    const QString filter = QString::fromStdString(request.filter);
+    const QString file = request.save ? QFileDialog::getSaveFileName(parent, title, start, filter)
+                                      : QFileDialog::getOpenFileName(parent, title, start, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file.toStdString();
 }
 
 } // namespace infil::ui

@@ -17,6 +17,8 @@ public:
     std::string shortDate(const model::DateTime& when) const override;
     std::string timeOfDay(const model::DateTime& when) const override;
     void openUrl(const std::string& address) override;
+    // The desktop's file dialog, over the window the user works in.
+    std::optional<std::string> chooseFile(const FileRequest& request) override;
 };
 
 // Qt's own texts (the buttons of message boxes, the file, print and preview

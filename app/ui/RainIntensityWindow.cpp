@@ -45,7 +45,7 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
 {
     auto& d = dialog_;
     setWindowTitle(QString::fromUtf8("Intenzity trvání deště"));
-    setFixedSize(at(0, 0, 3375, 3975).size());
+    setFixedSize(at(0, 0, 3375, 4800).size());
 
     auto place = [](QWidget* widget, QRect rect) {
         widget->setGeometry(rect);
@@ -77,6 +77,15 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
 
     place(binder_->bind(*d.cmdOK, new QPushButton(this)), at(960, 3480, 855, 255));
     place(binder_->bind(*d.cmdEdit, new QPushButton(this)), at(1920, 3480, 375, 255));
+
+    // The rain library: where the series comes from, storing typed values, the
+    // library's window.
+    auto* source = binder_->bind(*d.lblSource, new QLabel(this));
+    place(source, at(120, 3810, 3135, 420));
+    source->setWordWrap(true);
+    source->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(binder_->bind(*d.cmdSaveToLibrary, new QPushButton(this)), at(120, 4320, 1815, 315));
+    place(binder_->bind(*d.cmdLibrary, new QPushButton(this)), at(2040, 4320, 1215, 315));
 
     // Placing the window comes before it is shown, so this observer is first.
     QPointer<RainIntensityWindow> self(this);

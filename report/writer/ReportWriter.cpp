@@ -398,6 +398,12 @@ std::vector<std::string> ResultsReportLines(const ProjectRecord& r, const FormSt
                    "</" + cell + "></tr>";
         });
 
+    // Where the series came from, so a reviewer can trace the design rain.
+    if (!r.RainSource.empty())
+        line(out, [&] {
+            return "<tr><td colspan=2 align=left>Zdroj intenzit deště: <b>" + escaped(r.RainSource) + "</b></td></tr>";
+        });
+
     out.push_back("</table><hr>");
     out.push_back("<u>Odvodňovaná plocha</u><p><table border=1 "
                   "style=border-collapse:collapse><tr><th width=150 align=center>Dílčí plocha "
