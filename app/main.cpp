@@ -2,6 +2,8 @@
 // scenario without a window.
 #include "model/Application.h"
 #include "model/Folders.h"
+#include "model/RainLibraryDialog.h"
+#include "rain/RainCommands.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
 #include "ui/DiagramRenderer.h"
@@ -94,6 +96,9 @@ struct CommandLine {
     std::optional<std::string> script; // --script FILE ("-": standard input)
     std::optional<std::string> appDir; // --app-dir DIR
     std::optional<std::string> now;    // --now YYYY-MM-DDTHH:MM:SS
+    std::optional<std::string> importRain; // --import-rain FILE
+    std::optional<std::string> exportRain; // --export-rain FILE
+    std::optional<std::string> fromMdb;    // --from-mdb FILE
 };
 
 struct Options {
@@ -113,7 +118,22 @@ struct Options {
                            QStringLiteral("Take this as the present time (the clock, the report's date)."),
                            QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
 
-    void addTo(QCommandLineParser& parser) const { parser.addOptions({help, version, script, appDir, now}); }
+    QCommandLineOption importRain{QStringLiteral("import-rain"),
+                                  QStringLiteral("Take the rain intensities of FILE (CSV, see rain-data.md) into "
+                                                 "the rain library and print what was taken and what refused."),
+                                  QStringLiteral("FILE")};
+    QCommandLineOption exportRain{QStringLiteral("export-rain"),
+                                  QStringLiteral("Write the rain library (with --from-mdb: everything that "
+                                                 "database holds) into the CSV file FILE."),
+                                  QStringLiteral("FILE")};
+    QCommandLineOption fromMdb{QStringLiteral("from-mdb"),
+                               QStringLiteral("With --export-rain: convert this Access rain database."),
+                               QStringLiteral("FILE")};
+
+    void addTo(QCommandLineParser& parser) const
+    {
+        parser.addOptions({help, version, script, appDir, now, importRain, exportRain, fromMdb});
+    }
 };
 
 std::string text(const QString& s) { return s.toLocal8Bit().toStdString(); }
@@ -146,6 +166,8 @@ int parse(int argc, char* argv[], CommandLine& line)
             "then in ~/.local/share/infil/, the program's data folder and the program's\n"
             "folder. The report is written into a private folder of the running program\n"
             "in $XDG_RUNTIME_DIR (else the temporary folder) and deleted when it ends.\n"
+            "The rain library (the user's own intensities, CSV) lies in\n"
+            "~/.local/share/infil/rain/ (with --app-dir: DIR/rain/).\n"
             "See infil(1).\n");
         std::fputs(text(help).c_str(), stdout);
         return 0;
@@ -160,6 +182,20 @@ int parse(int argc, char* argv[], CommandLine& line)
         line.appDir = absoluteFolder(text(parser.value(options.appDir)));
     if (parser.isSet(options.now))
         line.now = text(parser.value(options.now));
+    if (parser.isSet(options.importRain))
+        line.importRain = text(parser.value(options.importRain));
+    if (parser.isSet(options.exportRain))
+        line.exportRain = text(parser.value(options.exportRain));
+    if (parser.isSet(options.fromMdb))
+        line.fromMdb = text(parser.value(options.fromMdb));
+    const int commands = (line.script ? 1 : 0) + (line.importRain ? 1 : 0) + (line.exportRain ? 1 : 0);
+    const char* misuse = commands > 1                       ? "--script, --import-rain and --export-rain exclude each other"
+                         : line.fromMdb && !line.exportRain ? "--from-mdb goes with --export-rain"
+                                                            : nullptr;
+    if (misuse) {
+        std::fprintf(stderr, "infil: %s\nTry 'infil --help' for the options.\n", misuse);
+        return 2;
+    }
     return -1;
 }
 
@@ -182,6 +218,15 @@ int main(int argc, char* argv[])
     } else {
         options.appDir = program;
         options.folders = installedFolders(program);
+    }
+
+    if (line.importRain || line.exportRain) {
+        const infil::model::Folders folders =
+            options.folders ? *options.folders : infil::model::Folders::single(options.appDir);
+        const std::string library = infil::model::rainLibraryFolder(folders);
+        if (line.importRain)
+            return infil::rain::importRainCommand(*line.importRain, library, std::cout);
+        return infil::rain::exportRainCommand(*line.exportRain, line.fromMdb, library, std::cout);
     }
 
     if (line.script) {

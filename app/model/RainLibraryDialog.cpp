@@ -46,9 +46,9 @@ std::string homeFolder()
 
 } // namespace
 
-std::string rainLibraryFolder(const Application& app)
+std::string rainLibraryFolder(const Folders& folders)
 {
-    const std::string& data = app.folders().userData;
+    const std::string& data = folders.userData;
     return data.empty() ? std::string() : data + "/rain";
 }
 

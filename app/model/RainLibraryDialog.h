@@ -16,8 +16,9 @@
 
 namespace infil::model {
 
-// The library's folder: "rain" in the user's data folder.
-std::string rainLibraryFolder(const Application& app);
+// The library's folder: "rain" in the user's data folder; empty when there is
+// no such folder.
+std::string rainLibraryFolder(const Folders& folders);
 
 class RainLibraryDialog : public Dialog {
 public:

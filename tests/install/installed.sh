@@ -26,7 +26,7 @@ for f in bin/infil bin/veer12-register bin/veer12-dump bin/veer12-render \
          share/applications/cz.infil.Infil.desktop share/metainfo/cz.infil.Infil.metainfo.xml \
          share/icons/hicolor/scalable/apps/cz.infil.Infil.svg \
          share/icons/hicolor/48x48/apps/cz.infil.Infil.png \
-         share/man/man1/infil.1.gz etc/veer12/classes.reg; do
+         share/man/man1/infil.1.gz share/doc/infil/rain-data.md etc/veer12/classes.reg; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
 # Only programs in bin/.
