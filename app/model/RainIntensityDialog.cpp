@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace infil::model {
@@ -265,10 +266,14 @@ bool RainIntensityDialog::loadStation(std::int16_t station)
         return true;
     }
 
-    // The library gives some periodicities: the database, when there is one,
-    // the others. Without it they have no values (0) and say so when chosen.
+    // The library gives some periodicities: the database, when it has the
+    // station, the others. Without it they have no values (0) and say so when
+    // chosen.
     ProjectRecord read = r;
-    const bool fromDatabase = !complete && fileExists(r.DatabasePath) &&
+    const auto& inDatabase = databaseMarks_.stations;
+    const bool databaseHasIt = databaseMarks_.path == r.DatabasePath &&
+                               std::find(inDatabase.begin(), inDatabase.end(), station) != inDatabase.end();
+    const bool fromDatabase = !complete && databaseHasIt &&
                               rain::LoadStationIntensities(read, station, r.DatabasePath, app_.messages(), options);
     if (!fromDatabase)
         for (int i = 1; i <= 9; ++i)
@@ -364,8 +369,10 @@ void RainIntensityDialog::periodicityChosen()
         if (source.origin == Origin::None)
             app_.messages().showMessage(warning(
                 "Pro stanici " + r.StationName + " a periodicitu " + r.PeriodicityText +
-                " nejsou v knihovně intenzit deště žádné hodnoty a databáze intenzit deště nebyla nalezena; "
-                "intenzity jsou nulové.\r\nHodnoty z vlastního podkladu lze zadat ručně a uložit do knihovny "
+                " nejsou v knihovně intenzit deště žádné hodnoty a " +
+                (fileExists(r.DatabasePath) ? "databáze intenzit deště tuto stanici neobsahuje"
+                                            : "databáze intenzit deště nebyla nalezena") +
+                "; intenzity jsou nulové.\r\nHodnoty z vlastního podkladu lze zadat ručně a uložit do knihovny "
                 "tlačítkem „Uložit do knihovny…“."));
     }
     rebuildGrid();
@@ -524,6 +531,8 @@ bool RainIntensityDialog::saveTyped(std::int16_t station, int periodicity, const
                       "návrhový déšť pochází.");
     if (source.size() > rain::kMaxSourceBytes)
         return refuse("Zdroj hodnot je příliš dlouhý (nejvýše " + std::to_string(rain::kMaxSourceBytes) + " bajtů).");
+    if (std::any_of(source.begin(), source.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return refuse("Zdroj hodnot nesmí obsahovat zalomení řádku ani řídicí znaky.");
     for (int i = 1; i <= kDataRows; ++i)
         if (r.RainDurations[i] != kLibraryDurations[i - 1])
             return refuse("Doby trvání deště v tabulce se liší od obvyklých 5, 10, 15, 20, 30, 45, 60, 90 a 120 min; "
@@ -539,7 +548,9 @@ bool RainIntensityDialog::saveTyped(std::int16_t station, int periodicity, const
             return refuse("Intenzita " + num::plain(value) + " l/(s.ha) pro dobu " + num::plain(r.RainDurations[i]) +
                           " min není přípustná; musí být nezáporná a menší než " +
                           num::plain(static_cast<float>(rain::kImplausibleIntensity)) + ".");
-        row.intensities[static_cast<std::size_t>(i - 1)] = value + 0.0f;
+        // 0 is what the dialog shows for a value nobody entered: not known.
+        if (value > 0)
+            row.intensities[static_cast<std::size_t>(i - 1)] = value;
         any = any || value > 0;
     }
     if (!any)

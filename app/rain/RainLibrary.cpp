@@ -351,9 +351,10 @@ std::string RainLibrary::fileFor(const std::string& source) const
     const std::string base = fileNameFor(source);
     for (int n = 1;; ++n) {
         const std::string name = base + (n == 1 ? "" : "-" + std::to_string(n)) + ".csv";
+        // A folder that cannot be looked into gives the first name; writing
+        // there will then say why it fails.
         std::error_code ec;
-        const bool exists = fs::exists(folder_ + "/" + name, ec) || ec;
-        if (!exists)
+        if (!fs::exists(folder_ + "/" + name, ec) || ec)
             return name;
         const bool untidy = std::find(untidyFiles_.begin(), untidyFiles_.end(), name) != untidyFiles_.end();
         const bool foreign = std::any_of(stored_.begin(), stored_.end(),

@@ -239,13 +239,24 @@ TEST_F(RainLibraryDialogTest, TypedValuesAreStoredWithTheirSourceAndTheStationIs
     user([&] { prompt().cmdCancel->click(); });
     EXPECT_EQ(library().rows().size(), 1u);
 
+    // A slot left at 0 holds no value: stored as not known, and named when used.
+    rec().RainIntensities[9] = 0;
+    user([&] { dlg().cmdSaveToLibrary->click(); });
+    user([&] { prompt().cboPeriod->setListIndex(5); });
+    user([&] { prompt().cmdOK->click(); });
+    ASSERT_NE(library().find(84, 6), nullptr);
+    EXPECT_FALSE(library().find(84, 6)->intensities[8].has_value());
+    EXPECT_NE(messages.messages.back().text.find("periodicita 0.1: 120 min"), std::string::npos)
+        << messages.messages.back().text;
+    user([&] { dlg().fgIntDeste->click(1, 1); });
+
     // Durations changed by hand do not fit the library's columns.
     rec().RainDurations[9] = 180;
     user([&] { dlg().cmdSaveToLibrary->click(); });
     user([&] { prompt().cboPeriod->setListIndex(0); });
     user([&] { prompt().cmdOK->click(); });
     EXPECT_NE(messages.messages.back().text.find("Doby trvání deště"), std::string::npos);
-    EXPECT_EQ(library().rows().size(), 1u);
+    EXPECT_EQ(library().rows().size(), 2u);
     // Closing the rain dialog closes the prompt with it.
     user([&] { dlg().close(); });
     EXPECT_FALSE(prompt().isOpen());
