@@ -4,7 +4,6 @@
 #include "NumberFormat.h"
 #include "RainLibraryDialog.h"
 #include "RainSourceDialog.h"
-#include "ReferenceTables.h"
 #include "rain/DatabaseExport.h"
 #include "rain/StationIntensities.h"
 #include "rain/StationTable.h"
@@ -27,8 +26,8 @@ constexpr int kEscape = 27;
 // original's conversion to a whole number does.
 int wholeTwips(double twips) { return static_cast<int>(std::nearbyint(twips)); }
 
-// The built-in durations, which the library's nine columns stand for.
-constexpr float kLibraryDurations[] = {5, 10, 15, 20, 30, 45, 60, 90, 120};
+// Slot i (1..9) of the durations the library's columns stand for.
+float libraryDuration(int i) { return rain::column::kDurations[static_cast<std::size_t>(i - 1)]; }
 
 bool fileExists(const std::string& path, struct stat* st = nullptr)
 {
@@ -277,7 +276,7 @@ bool RainIntensityDialog::loadStation(std::int16_t station)
                               rain::LoadStationIntensities(read, station, r.DatabasePath, app_.messages(), options);
     if (!fromDatabase)
         for (int i = 1; i <= 9; ++i)
-            read.StationDurations[i] = static_cast<std::int16_t>(kLibraryDurations[i - 1]);
+            read.StationDurations[i] = static_cast<std::int16_t>(libraryDuration(i));
     std::string gaps;
     for (int p = 1; p <= 7; ++p) {
         SeriesSource& source = sources_[static_cast<std::size_t>(p - 1)];
@@ -289,7 +288,7 @@ bool RainIntensityDialog::loadStation(std::int16_t station)
                 const auto& value = row->intensities[static_cast<std::size_t>(i - 1)];
                 read.StationIntensities[p][i] = value.value_or(0.0f);
                 if (!value)
-                    missing += (missing.empty() ? "" : ", ") + num::plain(kLibraryDurations[i - 1]);
+                    missing += (missing.empty() ? "" : ", ") + num::plain(libraryDuration(i));
             }
             if (!missing.empty())
                 gaps += "\r\nperiodicita " + rain::periodicityText(p) + ": " + missing + " min";
@@ -534,7 +533,7 @@ bool RainIntensityDialog::saveTyped(std::int16_t station, int periodicity, const
     if (std::any_of(source.begin(), source.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
         return refuse("Zdroj hodnot nesmí obsahovat zalomení řádku ani řídicí znaky.");
     for (int i = 1; i <= kDataRows; ++i)
-        if (r.RainDurations[i] != kLibraryDurations[i - 1])
+        if (r.RainDurations[i] != libraryDuration(i))
             return refuse("Doby trvání deště v tabulce se liší od obvyklých 5, 10, 15, 20, 30, 45, 60, 90 a 120 min; "
                           "knihovna uchovává intenzity jen pro tyto doby. Vraťte doby trvání a uložte znovu.");
     rain::RainRow row;

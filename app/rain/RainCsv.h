@@ -33,6 +33,8 @@ inline constexpr std::string_view kPeriodicity = "periodicita";
 // One per built-in rain duration, 5 … 120 min, in that order.
 inline constexpr std::array<std::string_view, 9> kIntensities = {"i5",  "i10", "i15", "i20", "i30",
                                                                  "i45", "i60", "i90", "i120"};
+// The durations (min) those columns stand for.
+inline constexpr std::array<float, 9> kDurations = {5, 10, 15, 20, 30, 45, 60, 90, 120};
 inline constexpr std::string_view kSource = "zdroj";
 } // namespace column
 
