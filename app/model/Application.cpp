@@ -2,6 +2,7 @@
 
 #include "EngineFaults.h"
 #include "ReportFile.h"
+#include "project/Session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +48,7 @@ Application::Application(Folders folders, MessagePort& messages)
     : folders_(std::move(folders)), instanceFolder_(folders_.runtime), messages_(messages)
 {
     calc_ = std::make_unique<CalcForm>(*this);
+    project_ = std::make_unique<project::Session>(*this);
 }
 
 Application::Application(const std::string& appDir, MessagePort& messages)
@@ -113,6 +115,26 @@ std::string Application::reportFolder()
         }
     }
     return folder;
+}
+
+std::unique_ptr<Application> Application::freshCopy(MessagePort& messages) const
+{
+    auto copy = std::make_unique<Application>(folders_, messages);
+    if (platform_ != &defaultPlatform_)
+        copy->setPlatform(platform_);
+    installDialogs(*copy);
+    copy->calc().load();
+    return copy;
+}
+
+void Application::adopt(Application& other)
+{
+    // The report shown belongs to the design that goes.
+    report::DeleteResultsFile(record_.ResultsFilePath);
+    const std::string database = record_.DatabasePath;
+    record_ = other.record_;
+    record_.DatabasePath = database;
+    calc_->adopt(other.calc());
 }
 
 bool Application::writeResultsReport()
@@ -202,6 +224,7 @@ void Application::userAction(const std::function<void()>& action)
                                "Akci nelze dokončit: " + std::string(error.what())});
     }
     calc_->actionDone();
+    project_->actionDone();
 }
 
 } // namespace infil::model

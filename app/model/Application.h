@@ -17,6 +17,10 @@
 #include <string_view>
 #include <vector>
 
+namespace infil::project {
+class Session;
+}
+
 namespace infil::model {
 
 struct DateTime {
@@ -89,6 +93,16 @@ public:
     // The folder of the shipped pages (Webs/).
     const std::string& appDir() const { return folders_.data; }
     CalcForm& calc() { return *calc_; }
+    // The project file the user works on, its unsaved changes and commands.
+    project::Session& project() { return *project_; }
+
+    // A new application like this one (the same folders and desktop) with
+    // its windows loaded, reporting to `messages`. A project is opened into
+    // one before it replaces what this one holds.
+    std::unique_ptr<Application> freshCopy(MessagePort& messages) const;
+    // Takes over the design of another application: its record (this one's
+    // own files kept) and its main window's state.
+    void adopt(Application& other);
 
     // The rain database to read: the first of the places it is looked for
     // where a file exists, else the first of them.
@@ -149,6 +163,7 @@ private:
     MessagePort& messages_;
     std::unique_ptr<CalcForm> calc_;
     std::vector<std::unique_ptr<Dialog>> dialogs_;
+    std::unique_ptr<project::Session> project_;
     std::string lastReport_;
     std::vector<std::string> writtenReports_;
     std::vector<report::Diagram> reportDiagrams_;

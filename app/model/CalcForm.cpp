@@ -697,6 +697,19 @@ void CalcForm::soilPicked()
     pickedCoefficient_ = record().SoucFiltrace;
 }
 
+void CalcForm::soilPicked(float coefficient)
+{
+    soilNameFromPicker_ = true;
+    pickedCoefficient_ = coefficient;
+}
+
+std::optional<float> CalcForm::pickedSoilCoefficient() const
+{
+    if (!soilNameFromPicker_)
+        return std::nullopt;
+    return pickedCoefficient_;
+}
+
 void CalcForm::filtrationStored(int)
 {
     // The picked soil's name would otherwise stand beside a coefficient the
@@ -1171,6 +1184,33 @@ void CalcForm::load()
     tab_ = 0;
     InitSubAreaLists(r);
     notify();
+}
+
+void CalcForm::adopt(const CalcForm& other)
+{
+    const auto& mine = controls();
+    const auto& theirs = other.controls();
+    if (mine.size() != theirs.size())
+        throw std::logic_error("the two main windows are not built alike");
+    std::map<const Control*, Control*> counterpart;
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        mine[i]->adoptState(*theirs[i]);
+        counterpart[theirs[i].get()] = mine[i].get();
+    }
+    state_ = other.state_;
+    tab_ = other.tab_;
+    descriptionPage_ = other.descriptionPage_;
+    resultsPage_ = other.resultsPage_;
+    // The views load their pages again whatever they showed before.
+    pageRevision_ = std::max(pageRevision_, other.pageRevision_) + 1;
+    std::copy(std::begin(other.current_), std::end(other.current_), std::begin(current_));
+    soilNameFromPicker_ = other.soilNameFromPicker_;
+    pickedCoefficient_ = other.pickedCoefficient_;
+    lastAccepted_.clear();
+    for (const auto& [box, text] : other.lastAccepted_)
+        lastAccepted_[static_cast<const TextBox*>(counterpart.at(box))] = text;
+    const Control* focus = other.focusTarget();
+    setFocus(focus ? counterpart.at(focus) : nullptr); // tells the views
 }
 
 void CalcForm::unload()

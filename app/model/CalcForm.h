@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -118,6 +119,9 @@ public:
     // Compute button was pressed, without a stop message, since an input last
     // changed. The surface and the swale compute as their inputs change.
     bool resultsCurrent(int pane) const;
+    // Empties the computed results and marks none current, as a change of an
+    // input does (a project opened without its results).
+    void forgetResults() { inputChanged(); }
     // The plausibility verdict of the design shown.
     std::vector<verdict::Item> verdict() const;
     // The governing-rain searches behind the results shown: the engine's last
@@ -134,6 +138,15 @@ public:
     // The soil picker has just shown a soil's name for the coefficient it wrote;
     // typing another coefficient by hand clears that name.
     void soilPicked();
+    // The same for a coefficient picked earlier (a project being opened).
+    void soilPicked(float coefficient);
+    // The coefficient whose soil name the picker showed, while that name stands.
+    std::optional<float> pickedSoilCoefficient() const;
+
+    // Takes over the whole state of another copy of this window: its controls,
+    // form variables, tab and which results are current. The record is the
+    // application's business. No handler runs; views are told.
+    void adopt(const CalcForm& other);
 
     // Addresses of the two links on the first tab.
     static const char* linkAddress(int index);

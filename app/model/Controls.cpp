@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <typeinfo>
 
 namespace infil::model {
 
@@ -56,6 +58,57 @@ bool Control::effectivelyVisible() const
         if (!c->visible())
             return false;
     return form_.isOpen();
+}
+
+void Control::adoptState(const Control& other)
+{
+    if (typeid(*this) != typeid(other) || name_ != other.name_ || index_ != other.index_)
+        throw std::logic_error("cannot take over the state of " + other.key() + " into " + key());
+    copyState(other);
+    notify();
+}
+
+void Control::copyState(const Control& other)
+{
+    enabled_ = other.enabled_;
+    visible_ = other.visible_;
+    toolTip_ = other.toolTip_;
+}
+
+void CaptionedControl::copyState(const Control& other)
+{
+    Control::copyState(other);
+    caption_ = static_cast<const CaptionedControl&>(other).caption_;
+}
+
+void TextBox::copyState(const Control& other)
+{
+    Control::copyState(other);
+    const auto& box = static_cast<const TextBox&>(other);
+    text_ = box.text_;
+    readOnly_ = box.readOnly_;
+    multiLine_ = box.multiLine_;
+    background_ = box.background_;
+}
+
+void OptionButton::copyState(const Control& other)
+{
+    CaptionedControl::copyState(other);
+    value_ = static_cast<const OptionButton&>(other).value_;
+}
+
+void CheckBox::copyState(const Control& other)
+{
+    CaptionedControl::copyState(other);
+    checked_ = static_cast<const CheckBox&>(other).checked_;
+}
+
+void ComboBox::copyState(const Control& other)
+{
+    Control::copyState(other);
+    const auto& list = static_cast<const ComboBox&>(other);
+    items_ = list.items_;
+    listIndex_ = list.listIndex_;
 }
 
 void Control::notify()

@@ -52,8 +52,15 @@ public:
     using Observer = std::function<void()>;
     void observe(Observer observer) { observers_.push_back(std::move(observer)); }
 
+    // Takes over the state of the same control in another copy of its window
+    // (a project is opened into a fresh copy, then taken over whole). No
+    // handler runs; views are told.
+    void adoptState(const Control& other);
+
 protected:
     void notify();
+    // What adoptState copies; each kind adds its own state.
+    virtual void copyState(const Control& other);
 
 private:
     Form& form_;
@@ -80,6 +87,9 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
     std::function<void()> onClick;
+
+protected:
+    void copyState(const Control& other) override;
 
 private:
     std::string caption_;
@@ -138,6 +148,9 @@ public:
             onKeyDown(keyCode);
     }
 
+protected:
+    void copyState(const Control& other) override;
+
 private:
     std::string text_;
     bool readOnly_ = false;
@@ -180,6 +193,9 @@ public:
     // The user's click: the same as switching it on.
     void click() { setValue(true); }
 
+protected:
+    void copyState(const Control& other) override;
+
 private:
     OptionGroup& group_;
     bool value_ = false;
@@ -192,6 +208,9 @@ public:
     // A change runs onClick, whether the user or the program made it.
     void setChecked(bool checked);
     void click() { setChecked(!checked_); }
+
+protected:
+    void copyState(const Control& other) override;
 
 private:
     bool checked_ = false;
@@ -225,6 +244,9 @@ public:
         if (onGotFocus)
             onGotFocus();
     }
+
+protected:
+    void copyState(const Control& other) override;
 
 private:
     std::vector<std::string> items_;

@@ -2,6 +2,7 @@
 
 #include "model/Application.h"
 #include "model/Grid.h"
+#include "project/Session.h"
 
 #include <nlohmann/json.hpp>
 
@@ -216,6 +217,8 @@ public:
             return gridClick(s);
         if (kind == "file")
             return file(s);
+        if (kind == "save" || kind == "open" || kind == "new")
+            return projectStep(kind, s);
 
         if (s.size() < 2 || !s[1].is_string())
             throw StepError(kind + ": the control's name is missing");
@@ -433,6 +436,35 @@ private:
         app_.userAction([&] { app_.calc().selectTab(static_cast<int>(n)); });
     }
 
+    // ["save", PATH], ["open", PATH], ["new"]: the menu "Soubor"; changes are
+    // discarded without asking, as no one is there to answer. A relative PATH
+    // lies where the file step's do.
+    void projectStep(const std::string& kind, const json& s)
+    {
+        const bool takesPath = kind != "new";
+        if (s.size() != (takesPath ? 2u : 1u) || (takesPath && !s[1].is_string()))
+            throw StepError(takesPath ? kind + ": expected [\"" + kind + "\", PATH]" : "new: expected [\"new\"]");
+        if (!app_.calc().enabled())
+            throw StepError("the main window is disabled while a dialog is open");
+        usedProject = true;
+        project::Session& session = app_.project();
+        if (kind == "new")
+            return app_.userAction([&] { session.newProject(); });
+        if (s[1].get<std::string>().empty())
+            throw StepError(kind + ": the path is empty");
+        const std::string path = inAppDir(s[1].get<std::string>());
+        if (kind == "save")
+            app_.userAction([&] { session.saveTo(path); });
+        else
+            app_.userAction([&] { session.openFile(path); });
+    }
+
+public:
+    // Whether the project commands were used: the output then says which file
+    // the project has.
+    bool usedProject = false;
+
+private:
     void close(const json& s)
     {
         if (s.size() != 2 || !s[1].is_string())
@@ -446,15 +478,21 @@ private:
         app_.userAction([&] { dialog->close(); });
     }
 
-    // The file the next file dialog picks; a relative name lies in the
-    // application folder, so that a scenario stays within its own folder.
+    // The file the next file dialog picks.
     void file(const json& s)
     {
         if (s.size() != 2 || !s[1].is_string() || s[1].get<std::string>().empty())
             throw StepError("file: expected [\"file\", PATH]");
-        const std::filesystem::path given = s[1].get<std::string>();
+        platform_.files_.push_back(inAppDir(s[1].get<std::string>()));
+    }
+
+    // A relative name lies in the application folder, so that a scenario
+    // stays within its own folder.
+    std::string inAppDir(const std::string& name) const
+    {
+        const std::filesystem::path given = name;
         const std::filesystem::path path = given.is_absolute() ? given : std::filesystem::path(appDir_) / given;
-        platform_.files_.push_back(path.lexically_normal().string());
+        return path.lexically_normal().string();
     }
 
     Application& app_;
@@ -581,6 +619,12 @@ json output(Application& app, const std::vector<Message>& messages, const Runner
     doc["verdict"] = verdict;
     doc["search"] = searchOutput(app.record(), calc.engine().searches());
 
+    if (runner.usedProject) {
+        const project::Session& session = app.project();
+        doc["project"] = {{"file", session.path().empty() ? json(nullptr) : json(session.path())},
+                          {"modified", session.modified()}};
+    }
+
     std::error_code ec;
     const std::string& report = app.lastReport();
     doc["report"] = !report.empty() && std::filesystem::exists(report, ec) ? json(report) : json(nullptr);
@@ -635,11 +679,23 @@ int run(std::istream& in, const Options& options, std::ostream& out, std::ostrea
     app.setPlatform(&platform);
     installDialogs(app);
     app.calc().load();
+    app.project().start();
 
     // Files the steps name relative to the application folder, or to the
     // current folder when the run uses the installed program's folders.
     std::error_code ec;
     Runner runner(app, platform, options.folders ? std::filesystem::current_path(ec).string() : options.appDir);
+    if (options.project) {
+        runner.usedProject = true;
+        bool opened = false;
+        app.userAction([&] { opened = app.project().openFile(*options.project); });
+        if (!opened) {
+            err << "scenario: --project: "
+                << (messages.messages.empty() ? std::string("the project was not opened") : messages.messages.back().text)
+                << '\n';
+            return 2;
+        }
+    }
     std::size_t number = 0;
     for (const json& s : scenario["steps"]) {
         ++number;

@@ -26,6 +26,7 @@ struct Options {
     // Called after every step that ran, with the application: lets a test
     // look at the state between the steps.
     std::function<void(model::Application&)> afterStep = nullptr;
+    std::optional<std::string> project = std::nullopt; // a project file opened before the steps
 };
 
 // Runs the scenario read from `in`. On success prints the output document to
