@@ -1,14 +1,17 @@
 // Infil: the main window, or, with --script, the batch mode that replays a
-// scenario without a window.
+// scenario without a window, or, with --report, a project's report.
 #include "model/Application.h"
 #include "model/Folders.h"
 #include "model/RainLibraryDialog.h"
 #include "rain/RainCommands.h"
+#include "project/Session.h"
 #include "scenario/ScenarioRunner.h"
 #include "ui/CalcWindow.h"
 #include "ui/DiagramRenderer.h"
 #include "ui/DialogWindows.h"
 #include "ui/FirstPaintProbe.h"
+#include "ui/ProjectMenu.h"
+#include "ui/ProjectReport.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtServices.h"
 
@@ -99,6 +102,9 @@ struct CommandLine {
     std::optional<std::string> importRain; // --import-rain FILE
     std::optional<std::string> exportRain; // --export-rain FILE
     std::optional<std::string> fromMdb;    // --from-mdb FILE
+    std::optional<std::string> project; // --project FILE: opened before the scenario's steps
+    std::optional<std::string> report;  // --report FILE: the project whose report is written ...
+    std::optional<std::string> file;    // ... to this file; without --report, the project to open
 };
 
 struct Options {
@@ -117,6 +123,13 @@ struct Options {
     QCommandLineOption now{QStringLiteral("now"),
                            QStringLiteral("Take this as the present time (the clock, the report's date)."),
                            QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
+    QCommandLineOption project{QStringLiteral("project"),
+                               QStringLiteral("With --script: open the project FILE before the steps."),
+                               QStringLiteral("FILE")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("Write the report of the project FILE to OUT (.htm, .html or .pdf) "
+                                             "without a window: infil --report FILE.infil OUT."),
+                              QStringLiteral("FILE")};
 
     QCommandLineOption importRain{QStringLiteral("import-rain"),
                                   QStringLiteral("Take the rain intensities of FILE (CSV, see rain-data.md) into "
@@ -132,11 +145,35 @@ struct Options {
 
     void addTo(QCommandLineParser& parser) const
     {
-        parser.addOptions({help, version, script, appDir, now, importRain, exportRain, fromMdb});
+        parser.addOptions({help, version, script, appDir, now, project, report, importRain, exportRain, fromMdb});
+        parser.addPositionalArgument(QStringLiteral("FILE.infil"), QStringLiteral("A project to open at start."),
+                                     QStringLiteral("[FILE.infil]"));
     }
 };
 
 std::string text(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// What the command line combines that does not go together, or nullptr.
+const char* misuseOf(const CommandLine& line)
+{
+    const int commands =
+        (line.script ? 1 : 0) + (line.importRain ? 1 : 0) + (line.exportRain ? 1 : 0) + (line.report ? 1 : 0);
+    if (commands > 1)
+        return "--script, --report, --import-rain and --export-rain exclude each other";
+    if (line.fromMdb && !line.exportRain)
+        return "--from-mdb goes with --export-rain";
+    if (line.report && !line.file)
+        return "--report needs the report's name: infil --report FILE.infil OUT";
+    if (line.report && !infil::ui::isReportName(*line.file))
+        return "the report's name must end in .htm, .html or .pdf";
+    if (line.script && line.file)
+        return "a scenario opens its project with --project FILE";
+    if (line.project && !line.script)
+        return "--project belongs to --script; a project to open is named alone: infil FILE.infil";
+    if ((line.importRain || line.exportRain) && line.file)
+        return "--import-rain and --export-rain take no project";
+    return nullptr;
+}
 
 // Exit status: 0 after --help or --version, 2 after an error, -1 to go on.
 int parse(int argc, char* argv[], CommandLine& line)
@@ -150,10 +187,14 @@ int parse(int argc, char* argv[], CommandLine& line)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        const QString error = parser.errorText().isEmpty()
-                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst())
-                                  : parser.errorText();
+    const bool parsed = parser.parse(arguments);
+    // One file may follow: the project to open, or the report's OUT.
+    if (!parsed || parser.positionalArguments().size() > 1 ||
+        (parser.isSet(options.report) && parser.positionalArguments().size() != 1)) {
+        const QString error = !parser.errorText().isEmpty()            ? parser.errorText()
+                              : parser.positionalArguments().size() > 1 ? QStringLiteral("unexpected argument '%1'")
+                                                                             .arg(parser.positionalArguments().at(1))
+                                                                       : QStringLiteral("--report needs FILE.infil and OUT");
         std::fprintf(stderr, "infil: %s\nTry 'infil --help' for the options.\n", text(error).c_str());
         return 2;
     }
@@ -182,21 +223,39 @@ int parse(int argc, char* argv[], CommandLine& line)
         line.appDir = absoluteFolder(text(parser.value(options.appDir)));
     if (parser.isSet(options.now))
         line.now = text(parser.value(options.now));
+    if (parser.isSet(options.project))
+        line.project = text(parser.value(options.project));
+    if (parser.isSet(options.report))
+        line.report = text(parser.value(options.report));
+    if (!parser.positionalArguments().isEmpty())
+        line.file = text(parser.positionalArguments().constFirst());
     if (parser.isSet(options.importRain))
         line.importRain = text(parser.value(options.importRain));
     if (parser.isSet(options.exportRain))
         line.exportRain = text(parser.value(options.exportRain));
     if (parser.isSet(options.fromMdb))
         line.fromMdb = text(parser.value(options.fromMdb));
-    const int commands = (line.script ? 1 : 0) + (line.importRain ? 1 : 0) + (line.exportRain ? 1 : 0);
-    const char* misuse = commands > 1                       ? "--script, --import-rain and --export-rain exclude each other"
-                         : line.fromMdb && !line.exportRain ? "--from-mdb goes with --export-rain"
-                                                            : nullptr;
+    const char* misuse = misuseOf(line);
     if (misuse) {
         std::fprintf(stderr, "infil: %s\nTry 'infil --help' for the options.\n", misuse);
         return 2;
     }
     return -1;
+}
+
+// The project of the last run that ended without saving is offered first,
+// then the file named on the command line is opened.
+void openProjectAtStart(infil::model::Application& app, infil::ui::CalcWindow& window,
+                        const std::optional<std::string>& file)
+{
+    infil::project::Session& session = app.project();
+    if (!app.folders().userState.empty())
+        session.setRecoveryFolder(app.folders().userState + "/recovery");
+    session.start();
+    window.show();
+    app.userAction([&] { session.offerRecovery(); });
+    if (file)
+        window.projectMenu()->openFile(QString::fromLocal8Bit(file->c_str()));
 }
 
 } // namespace
@@ -213,6 +272,7 @@ int main(int argc, char* argv[])
     infil::ui::QtDiagramRenderer renderer;
     options.renderer = &renderer;
     options.now = line.now;
+    options.project = line.project;
     if (line.appDir) {
         options.appDir = *line.appDir;
     } else {
@@ -238,6 +298,15 @@ int main(int argc, char* argv[])
             return 2;
         }
         return infil::scenario::run(file, options, std::cout, std::cerr);
+    }
+
+    if (line.report) {
+        // Written without a window, whether or not a display is there.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication qt(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        return infil::ui::writeProjectReport(
+            options.folders ? *options.folders : infil::model::Folders::single(options.appDir), *line.report, *line.file);
     }
 
     if (!hasDisplay()) {
@@ -270,9 +339,9 @@ int main(int argc, char* argv[])
     infil::ui::CalcWindow window(app);
     infil::ui::createDialogWindows(app, window);
     app.userAction([&] { app.calc().load(); });
+    openProjectAtStart(app, window, line.file);
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&window, &infil::ui::CalcWindow::closed, &qt, &QApplication::quit, Qt::QueuedConnection);
-    window.show();
     const int status = qt.exec();
     app.userAction([&] { app.calc().unload(); }); // deletes the report file
     app.removeReports();                           // and those of the project's earlier names

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 #include <random>
 
 namespace infil::project {
@@ -36,6 +37,15 @@ std::string folderOf(const std::string& path)
     if (slash == std::string::npos)
         return "";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Paths are kept whole, so that the recent list still finds them from
+// another working folder.
+std::string wholePath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(path, ec);
+    return ec ? path : whole.lexically_normal().string();
 }
 
 bool endsWith(const std::string& text, const std::string& end)
@@ -192,8 +202,9 @@ bool Session::openFile(const std::string& path)
     return load(path, false);
 }
 
-bool Session::load(const std::string& path, bool recovering)
+bool Session::load(const std::string& given, bool recovering)
 {
+    const std::string path = wholePath(given);
     std::string reason;
     std::variant<ProjectData, ReadError> read = ReadError{};
     if (const std::optional<std::string> bytes = readFileLimited(path, kMaxFileBytes, &reason))
@@ -267,8 +278,9 @@ bool Session::saveAs()
     return saveTo(withExtension(*chosen));
 }
 
-bool Session::saveTo(const std::string& path)
+bool Session::saveTo(const std::string& given)
 {
+    const std::string path = wholePath(given);
     ProjectData data = capture(app_);
     data.unknown = unknown_;
     std::string reason;

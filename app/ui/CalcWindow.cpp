@@ -5,6 +5,7 @@
 
 #include "Binding.h"
 #include "Logo.h"
+#include "ProjectMenu.h"
 #include "SelectionGuide.h"
 #include "VeerHost.h"
 
@@ -14,12 +15,15 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -31,6 +35,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -365,6 +370,8 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
         binder_->act([this, index] { calc_.selectTab(index); });
         mirrorTab();
     });
+    projectMenu_ = new ProjectMenu(app_, *this, *binder_);
+    setAcceptDrops(true);
     binder_->bindWindow(calc_, this, false);
     calc_.observe([self = QPointer<CalcWindow>(this)] {
         if (self)
@@ -428,10 +435,41 @@ void CalcWindow::mirrorPages()
     }
 }
 
+// The first local file of a drop, when it is a project.
+static QString droppedProject(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".infil"), Qt::CaseInsensitive))
+            return url.toLocalFile();
+    return {};
+}
+
+void CalcWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedProject(event->mimeData()).isEmpty() && calc_.enabled())
+        event->acceptProposedAction();
+}
+
+void CalcWindow::dropEvent(QDropEvent* event)
+{
+    const QString file = droppedProject(event->mimeData());
+    if (file.isEmpty() || !calc_.enabled())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the questions it may ask are modal.
+    QTimer::singleShot(0, this, [this, file] { projectMenu_->openFile(file); });
+}
+
 void CalcWindow::closeEvent(QCloseEvent* event)
 {
-    // Closing is never refused; the window gives its hosted controls back and the
-    // program then unloads the window's model.
+    // Unsaved changes are saved, dropped or kept by the user's answer; then the
+    // window gives its hosted controls back and the program unloads the model.
+    if (!projectMenu_->confirmClose()) {
+        event->ignore();
+        return;
+    }
     veerHost_->release();
     event->accept();
     Q_EMIT closed();

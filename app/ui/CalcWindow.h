@@ -24,6 +24,7 @@ namespace infil::ui {
 class Binder;
 class DescriptionView;
 class DiagramsPanel;
+class ProjectMenu;
 class ResultsView;
 class SelectionGuide;
 class VeerHost;
@@ -55,13 +56,19 @@ public:
     ResultsView* resultsView() const { return resultsView_; }
     // The design's diagrams beside the report.
     DiagramsPanel* diagramsPanel() const { return diagrams_; }
+    // The menu "Soubor" and its project commands.
+    ProjectMenu* projectMenu() const { return projectMenu_; }
 
 Q_SIGNALS:
     // The user closed the window: the program ends.
     void closed();
 
 protected:
+    // Asks about unsaved changes first; "Storno" keeps the window open.
     void closeEvent(QCloseEvent* event) override;
+    // A project file dropped on the window opens.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* buildProjectTab();
@@ -90,6 +97,7 @@ private:
     DescriptionView* descriptionView_ = nullptr;
     ResultsView* resultsView_ = nullptr;
     DiagramsPanel* diagrams_ = nullptr;
+    ProjectMenu* projectMenu_ = nullptr;
     int shownRevision_ = 0;
     QTimer* clock_ = nullptr;
     int boxWidth_ = 0;
