@@ -148,7 +148,7 @@ WriteCalls systemWriteCalls()
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* reason,
-                         const WriteCalls& calls)
+                         const WriteCalls& calls, unsigned newFileMode)
 {
     auto fail = [&](std::string why) {
         if (reason)
@@ -170,7 +170,8 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     for (int attempt = 0; attempt < 32 && fdNumber < 0; ++attempt) {
         temporary = (folder == "/" ? "" : folder) + "/." + nameOf(target) + "." + std::to_string(random() % 1000000000) +
                     ".tmp";
-        fdNumber = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+        fdNumber = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                          static_cast<mode_t>(newFileMode));
         if (fdNumber < 0 && errno != EEXIST)
             break;
     }

@@ -27,11 +27,12 @@ struct WriteCalls {
 WriteCalls systemWriteCalls();
 
 // Replaces the file at `path` (or, when `path` is a link, the file it points
-// to) by one holding `bytes`, keeping the old file's permissions. False with
-// the reason in Czech in *reason when that fails; the old file is then as it
-// was and no temporary file remains.
+// to) by one holding `bytes`, keeping the old file's permissions (a new file
+// gets `newFileMode`, less the umask). False with the reason in Czech in
+// *reason when that fails; the old file is then as it was and no temporary
+// file remains.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* reason,
-                         const WriteCalls& calls = systemWriteCalls());
+                         const WriteCalls& calls = systemWriteCalls(), unsigned newFileMode = 0666);
 
 // The reason of a failed system call in Czech ("přístup odepřen" ...).
 std::string systemReason(int error);

@@ -343,7 +343,9 @@ void Session::recoveryTick()
         return; // the copy holds these changes already
     if (recoveryFile_.empty()) {
         // The folder is private to the user: the copy holds the whole design.
-        ::mkdir(recoveryFolder_.c_str(), 0700);
+        std::error_code ignored;
+        std::filesystem::create_directories(recoveryFolder_, ignored);
+        ::chmod(recoveryFolder_.c_str(), 0700);
         static std::mt19937_64 random{std::random_device{}()};
         const std::string file = recoveryFolder_ + "/" + kRecoveryPrefix + std::to_string(::getpid()) + "-" +
                                  std::to_string(random() % 1000000000) + kExtension;
@@ -357,7 +359,7 @@ void Session::recoveryTick()
     std::string reason;
     // A failure here is not worth a message every half minute; the next tick
     // tries again.
-    if (writeFileAtomically(recoveryFile_, encode(toJson(data, app_)), &reason))
+    if (writeFileAtomically(recoveryFile_, encode(toJson(data, app_)), &reason, systemWriteCalls(), 0600))
         recoveryWritten_ = inputs;
 }
 
@@ -397,13 +399,21 @@ bool Session::offerRecovery()
     if (newest.empty())
         return false;
 
-    const model::DateTime when = localTime(newestTime);
-    const std::string question = "Obnovit neuložený projekt z " + app_.platform().shortDate(when) + " " +
-                                 app_.platform().timeOfDay(when) + "?";
     auto forget = [&] {
         ::unlink(newest.c_str());
         ::unlink((newest + ".lock").c_str());
     };
+    // The question names the project's file when it had one.
+    std::string reason;
+    std::string from;
+    if (const auto bytes = readFileLimited(newest, kMaxFileBytes, &reason)) {
+        const auto read = decode(*bytes);
+        if (const auto* data = std::get_if<ProjectData>(&read); data && data->recoveryOf && !data->recoveryOf->empty())
+            from = " (" + nameOf(*data->recoveryOf) + ")";
+    }
+    const model::DateTime when = localTime(newestTime);
+    const std::string question = "Obnovit neuložený projekt z " + app_.platform().shortDate(when) + " " +
+                                 app_.platform().timeOfDay(when) + from + "?";
     if (!prompts_->askYesNo(question)) {
         forget();
         return false;

@@ -50,7 +50,7 @@ ProjectMenu::ProjectMenu(model::Application& app, QMainWindow& window, Binder& b
     add("actionSave", "&Uložit", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { run(&project::Session::save); });
     add("actionSaveAs", "Uložit &jako…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
         [this] { run(&project::Session::saveAs); });
-    recent_ = menu_->addMenu(u8("Naposledy &otevřené"));
+    recent_ = menu_->addMenu(u8("Naposle&dy otevřené"));
     recent_->setObjectName(QStringLiteral("menuRecent"));
     menu_->addSeparator();
     add("actionQuit", "&Konec", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] {

@@ -174,7 +174,8 @@ TEST_F(SessionTest, TheRecentListKeepsTheLastEightNewestFirst)
 
 TEST_F(SessionTest, TheRecoveryCopyIsWrittenWhileUnsavedAndGoesWhenSaved)
 {
-    session().setRecoveryFolder(folder + "/recovery");
+    // The state folder may not exist yet.
+    session().setRecoveryFolder(folder + "/state/infil/recovery");
     session().recoveryTick();
     EXPECT_TRUE(session().recoveryFile().empty()) << "nothing to recover yet";
     type("txtProjName", "Neuložený");
@@ -189,7 +190,7 @@ TEST_F(SessionTest, TheRecoveryCopyIsWrittenWhileUnsavedAndGoesWhenSaved)
     other.calc().load();
     ScriptedPrompts otherPrompts;
     other.project().setPrompts(&otherPrompts);
-    other.project().setRecoveryFolder(folder + "/recovery");
+    other.project().setRecoveryFolder(folder + "/state/infil/recovery");
     other.project().start();
     EXPECT_FALSE(other.project().offerRecovery());
     EXPECT_TRUE(otherPrompts.asked.empty());
@@ -229,6 +230,7 @@ TEST_F(SessionTest, AfterACrashTheNextStartOffersTheUnsavedProject)
     EXPECT_TRUE(command([&] { return session().offerRecovery(); }));
     ASSERT_FALSE(prompts.asked.empty());
     EXPECT_EQ(prompts.asked.back().rfind("Obnovit neuložený projekt z ", 0), 0u) << prompts.asked.back();
+    EXPECT_TRUE(prompts.asked.back().ends_with(" (původní.infil)?")) << prompts.asked.back();
     EXPECT_EQ(rec().ProjName, "Neuložená změna");
     EXPECT_EQ(calc().box("txtHPV").text(), "2,5");
     EXPECT_EQ(rec().HPV, 2.5f);
