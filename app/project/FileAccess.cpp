@@ -1,6 +1,7 @@
 #include "FileAccess.h"
 
 #include "NumberFormat.h"
+#include "ReportFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -77,23 +78,12 @@ std::string notAFileReason(mode_t mode)
 
 std::string systemReason(int error)
 {
+    // Reading names what is missing; the rest says what writing says.
     switch (error) {
-    case ENOENT: return "soubor nebo složka neexistuje";
-    case ENOTDIR: return "složka neexistuje";
-    case EACCES:
-    case EPERM: return "přístup odepřen";
-    case EROFS: return "disk je jen pro čtení";
-    case ENOSPC:
-    case EDQUOT: return "na disku není dost místa";
-    case EFBIG: return "soubor by byl větší, než systém dovoluje";
-    case ENAMETOOLONG: return "název souboru je příliš dlouhý";
-    case EISDIR: return "na tomto místě je složka, ne soubor";
+    case ENOENT: return "soubor neexistuje";
     case ELOOP: return "cesta obsahuje příliš mnoho odkazů";
-    case EIO: return "chyba čtení nebo zápisu na disku";
-    case EMFILE:
-    case ENFILE: return "je otevřeno příliš mnoho souborů";
     case EXDEV: return "soubor nelze přesunout na jiný disk";
-    default: return "systémová chyba č. " + std::to_string(error);
+    default: return report::FileErrorReason(error);
     }
 }
 
@@ -176,7 +166,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
             break;
     }
     if (fdNumber < 0)
-        return fail(systemReason(errno));
+        return fail(report::FileErrorReason(errno));
     Descriptor fd(fdNumber);
     int error = 0;
     if (exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0)
@@ -199,7 +189,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return fail(systemReason(error));
+        return fail(report::FileErrorReason(error));
     }
     // The new name itself reaches the disk with the folder.
     Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

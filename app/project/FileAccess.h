@@ -34,7 +34,7 @@ WriteCalls systemWriteCalls();
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* reason,
                          const WriteCalls& calls = systemWriteCalls(), unsigned newFileMode = 0666);
 
-// The reason of a failed system call in Czech ("přístup odepřen" ...).
+// Why a file could not be read, in Czech ("soubor neexistuje", "přístup odepřen" ...).
 std::string systemReason(int error);
 
 } // namespace infil::project

@@ -4,6 +4,7 @@
 #include "project/FileAccess.h"
 #include "project/ProjectFile.h"
 #include "project/Session.h"
+#include "scenario/ScenarioRunner.h"
 
 #include "AppFixture.h"
 
@@ -209,7 +210,7 @@ TEST(ProjectFile, WhatIsNoRegularFileOrTooLargeIsRefusedWithoutReadingIt)
     EXPECT_EQ(reason.rfind("na tomto místě není obyčejný soubor", 0), 0u) << reason;
 
     EXPECT_FALSE(infil::project::readFileLimited(folder.file("none.infil"), limit, &reason));
-    EXPECT_EQ(reason, "soubor nebo složka neexistuje");
+    EXPECT_EQ(reason, "soubor neexistuje");
 
     // A gigabyte file costs nothing: its size is checked before a byte is read.
     const std::string huge = folder.file("huge.infil");
@@ -400,6 +401,39 @@ TEST_F(ProjectSaving, AReadOnlyFolderSaysSo)
     EXPECT_TRUE(app.project().modified());
     ASSERT_FALSE(messages.messages.empty());
     EXPECT_EQ(messages.messages.back().text, "Projekt nelze uložit do souboru " + path + " (" + expected + ").");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProjectBatch, TheProjectOptionOpensAFileBeforeTheSteps)
+{
+    const std::string project = std::string(INFIL_SOURCE_DIR) + "/tests/project/trench.infil";
+    auto run = [](const std::optional<std::string>& file, std::string* err) {
+        std::istringstream in(R"({"steps": [["text", "txtHPV", "3"]]})");
+        std::ostringstream out, errors;
+        infil::scenario::Options options;
+        options.appDir = "/nonexistent-infil-app";
+        options.now = "2026-12-08T10:15:30";
+        options.project = file;
+        const int rc = infil::scenario::run(in, options, out, errors);
+        *err = errors.str();
+        return std::make_pair(rc, rc == 0 ? Json::parse(out.str()) : Json());
+    };
+    std::string err;
+    const auto [rc, doc] = run(project, &err);
+    ASSERT_EQ(rc, 0) << err;
+    EXPECT_EQ(doc["project"]["file"], project);
+    EXPECT_EQ(doc["project"]["modified"], true); // the step changed it
+    EXPECT_EQ(doc["boxes"]["txtProjName"], "Rýha u skladu");
+    EXPECT_EQ(doc["boxes"]["txtHPV"], "3");
+    EXPECT_EQ(doc["form"]["pane"], 4);
+
+    const auto [failed, none] = run(project + ".missing", &err);
+    EXPECT_EQ(failed, 2);
+    EXPECT_EQ(err, "scenario: --project: Projekt nelze otevřít ze souboru " + project +
+                       ".missing (soubor neexistuje).\n");
 }
 
 } // namespace
