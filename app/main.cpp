@@ -181,7 +181,8 @@ int parse(int argc, char* argv[], CommandLine& line)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Infil designs facilities that let rainwater soak into the ground.\n"
-        "Without options it opens its window; with --script it replays a design without one."));
+        "Without options it opens its window, with FILE.infil that project; with --script it replays\n"
+        "a design without one; with --report it writes the report of a saved project."));
     const Options options;
     options.addTo(parser);
     QStringList arguments;
