@@ -825,6 +825,50 @@ Json inputsJson(const ProjectData& d)
     return doc;
 }
 
+Fingerprint fingerprint(model::Application& app)
+{
+    const ProjectRecord& r = app.record();
+    CalcForm& c = app.calc();
+    Fingerprint f;
+    f.numbers.reserve(std::size(kNumbers) + 1);
+    for (const NumberField& n : kNumbers)
+        f.numbers.push_back(r.*n.field);
+    f.numbers.push_back(r.SachtyCount);
+    for (const TextField& t : kTexts)
+        if (t.field != &R::Details) // the box below holds the notes as typed
+            f.texts.push_back(r.*t.field);
+    for (const auto& control : c.controls())
+        if (const auto* box = dynamic_cast<const TextBox*>(control.get()); box && keptBox(c.spec(*box)))
+            f.texts.push_back(box->text());
+    f.texts.push_back(c.txtOdtokDoInfil->text());
+    f.lists = {r.SubAreaSizes.raw(), r.SubAreaCoefs.raw(),
+               std::vector<float>(r.RainDurations.begin(), r.RainDurations.end()),
+               std::vector<float>(r.RainIntensities.begin(), r.RainIntensities.end())};
+    for (const auto& series : r.StationIntensities)
+        f.lists.emplace_back(series.begin(), series.end());
+    f.lists.emplace_back(r.StationDurations.begin(), r.StationDurations.end());
+    f.surfaces = r.SubAreaKinds.raw();
+    const std::optional<float> picked = c.pickedSoilCoefficient();
+    if (picked)
+        f.numbers.push_back(*picked);
+    f.choices = {c.optSelTypeGroup.selectedIndex(),
+                 c.state().TechIndex,
+                 c.state().SoilOption,
+                 c.soil2Group.selectedIndex(),
+                 c.soil3Group.selectedIndex(),
+                 c.soil5Group.selectedIndex(),
+                 c.shaftShapeGroup.selectedIndex(),
+                 c.cboTypSachty->listIndex(),
+                 c.chkSelPretok.at(3)->checked(),
+                 c.picPretokSkrOdtok.at(3)->visible(),
+                 c.chkSelPretok.at(4)->checked(),
+                 c.picPretokSkrOdtok.at(4)->visible(),
+                 c.chkPredUsaz->checked(),
+                 picked.has_value(),
+                 c.state().TechIndex >= 3 && c.state().TechIndex <= 6 && c.resultsCurrent(c.state().TechIndex)};
+    return f;
+}
+
 Json toJson(const ProjectData& d, model::Application& app)
 {
     Json doc = inputsJson(d);

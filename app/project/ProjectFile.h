@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace infil::project {
 
@@ -63,9 +64,21 @@ ProjectData capture(model::Application& app);
 // The document of a project: the inputs, the view, and the results shown
 // (for other programs; never read). `unknown` keys are merged in.
 Json toJson(const ProjectData& data, model::Application& app);
-// Only what the user entered and chose: two states with the same inputs are
-// the same project (the unsaved mark compares these).
+// The part of the document that is not the view nor the results.
 Json inputsJson(const ProjectData& data);
+
+// What the user entered and chose, in a form cheap enough to take after every
+// action: two states with equal fingerprints are the same project (the
+// unsaved mark compares them).
+struct Fingerprint {
+    std::vector<float> numbers;
+    std::vector<std::string> texts; // the record's texts, then every kept box's
+    std::vector<std::vector<float>> lists;
+    std::vector<std::string> surfaces;
+    std::vector<int> choices;
+    bool operator==(const Fingerprint&) const = default;
+};
+Fingerprint fingerprint(model::Application& app);
 
 // The file's bytes: UTF-8 JSON, two-space indents, a final line end.
 std::string encode(const Json& document);

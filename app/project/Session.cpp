@@ -106,7 +106,7 @@ void Session::start()
     setModified(false);
 }
 
-nlohmann::ordered_json Session::currentInputs() { return inputsJson(capture(app_)); }
+Fingerprint Session::currentInputs() { return fingerprint(app_); }
 
 void Session::actionDone()
 {
@@ -227,7 +227,7 @@ bool Session::load(const std::string& given, bool recovering)
     unknown_ = data.unknown;
     if (recovering) {
         path_ = data.recoveryOf.value_or("");
-        baseline_ = nlohmann::ordered_json(); // nothing of it is saved
+        baseline_.reset(); // nothing of it is saved
         modified_ = true;
     } else {
         path_ = path;
@@ -326,7 +326,7 @@ void Session::releaseRecovery(bool remove)
         ::close(recoveryLock_);
     recoveryLock_ = -1;
     recoveryFile_.clear();
-    recoveryWritten_ = nlohmann::ordered_json();
+    recoveryWritten_.reset();
 }
 
 void Session::recoveryTick()
@@ -337,10 +337,10 @@ void Session::recoveryTick()
         releaseRecovery(true);
         return;
     }
-    ProjectData data = capture(app_);
-    const nlohmann::ordered_json inputs = inputsJson(data);
+    Fingerprint inputs = currentInputs();
     if (!recoveryFile_.empty() && inputs == recoveryWritten_)
         return; // the copy holds these changes already
+    ProjectData data = capture(app_);
     if (recoveryFile_.empty()) {
         // The folder is private to the user: the copy holds the whole design.
         std::error_code ignored;
@@ -360,7 +360,7 @@ void Session::recoveryTick()
     // A failure here is not worth a message every half minute; the next tick
     // tries again.
     if (writeFileAtomically(recoveryFile_, encode(toJson(data, app_)), &reason, systemWriteCalls(), 0600))
-        recoveryWritten_ = inputs;
+        recoveryWritten_ = std::move(inputs);
 }
 
 void Session::discardRecovery() { releaseRecovery(true); }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ProjectFile.h"
+
 #include <nlohmann/json.hpp>
 
 namespace infil::model {
@@ -17,8 +19,6 @@ class Application;
 }
 
 namespace infil::project {
-
-struct ProjectData;
 
 // The questions a project command may ask. The window asks the user; without
 // one (the batch mode, tests) changes are discarded and no file is chosen.
@@ -109,7 +109,7 @@ private:
     void apply(const ProjectData* data);
     void saved(const std::string& path);
     void remember(const std::string& path);
-    nlohmann::ordered_json currentInputs();
+    Fingerprint currentInputs();
     void setModified(bool modified);
     void notify();
     void releaseRecovery(bool remove);
@@ -120,8 +120,9 @@ private:
     bool started_ = false;
     std::string path_;
     bool modified_ = false;
-    // The inputs as last saved or opened; changes are measured against them.
-    nlohmann::ordered_json baseline_;
+    // The inputs as last saved or opened; changes are measured against them
+    // (none when nothing of them is saved).
+    std::optional<Fingerprint> baseline_;
     // Keys of the opened file this program does not know, written back.
     nlohmann::ordered_json unknown_ = nlohmann::ordered_json::object();
     std::vector<std::string> recent_;
@@ -130,7 +131,7 @@ private:
     std::string recoveryFolder_;
     std::string recoveryFile_;
     int recoveryLock_ = -1;
-    nlohmann::ordered_json recoveryWritten_;
+    std::optional<Fingerprint> recoveryWritten_;
 };
 
 } // namespace infil::project
