@@ -345,10 +345,12 @@ ProjectData read(const Json& doc)
     if (!format || !format->is_string() || format->get<std::string>() != k::kFormatName)
         throw Refused("soubor není projekt programu Infil (chybí označení " + quoted(k::kFormatName) + ")");
     const Json& version = top.get(k::kVersion);
-    if (!version.is_number_integer() || version.get<long long>() < 1)
+    // A non-negative number is unsigned in the reader, and may not fit a long long.
+    const bool belowOne = version.is_number_unsigned() ? version.get<unsigned long long>() == 0
+                                                       : version.is_number_integer() && version.get<long long>() < 1;
+    if (!version.is_number_integer() || belowOne)
         throw Refused("klíč " + quoted(k::kVersion) + " má být celé číslo od 1");
-    if (version.is_number_unsigned() ? version.get<unsigned long long>() > static_cast<unsigned>(kVersion)
-                                     : version.get<long long>() > kVersion)
+    if (version.get<unsigned long long>() > static_cast<unsigned long long>(kVersion))
         throw Refused("projekt uložila novější verze programu (formát verze " + version.dump() +
                       "); tato verze programu čte formát verze " + std::to_string(kVersion));
     if (const Json* minor = top.find(k::kMinorVersion))
@@ -370,7 +372,8 @@ ProjectData read(const Json& doc)
             unknown[name][it.key()] = it.value();
     };
 
-    // Sections that hold nothing but numbers and texts of the tables above.
+    // Each section is read where its values are; its unknown keys are kept
+    // at the end.
     std::map<std::string, Reader> sections;
     auto section = [&](const char* name) -> Reader& {
         auto it = sections.find(name);
