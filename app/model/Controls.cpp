@@ -255,6 +255,34 @@ UpDown::UpDown(Form& form, std::string name, int index, TextBox& buddy, int min,
 {
 }
 
+bool UpDown::key(int keyCode)
+{
+    constexpr int kUp = 38;
+    constexpr int kDown = 40;
+    if (keyCode == kUp)
+        up();
+    else if (keyCode == kDown)
+        down();
+    return keyCode == kUp || keyCode == kDown;
+}
+
+bool UpDown::allows(const std::string& text) const
+{
+    // Counts round as whole numbers do (ties to even).
+    const num::Typed typed = num::classify(text);
+    const double count = std::nearbyint(typed.value);
+    return typed.kind == num::Typed::Kind::Number && count >= min_ && count <= max_;
+}
+
+std::string UpDown::settled(const std::string& text, const std::string& fallback) const
+{
+    const num::Typed typed = num::classify(text);
+    std::string count = fallback;
+    if (typed.kind == num::Typed::Kind::Number && !std::isnan(typed.value))
+        count = std::to_string(static_cast<int>(std::clamp(std::nearbyint(typed.value), double(min_), double(max_))));
+    return count == text ? std::string() : count;
+}
+
 void UpDown::step(int delta)
 {
     const double current = num::valueOf(buddy_.text());

@@ -86,6 +86,10 @@ public:
     using Control::Control;
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
+    // The letter that, with Alt, reaches the control from the keyboard; it is
+    // underlined in the caption, whose text stays as it is. 0: none.
+    char mnemonic() const { return mnemonic_; }
+    void setMnemonic(char letter) { mnemonic_ = letter; }
     std::function<void()> onClick;
 
 protected:
@@ -93,6 +97,7 @@ protected:
 
 private:
     std::string caption_;
+    char mnemonic_ = 0;
 };
 
 class Label : public CaptionedControl {
@@ -130,7 +135,9 @@ public:
     std::function<void()> onChange;
     std::function<void()> onGotFocus;
     std::function<void()> onLostFocus;
-    std::function<void(int keyCode)> onKeyDown;
+    // A key pressed in the box (Windows key codes); true when the box used it,
+    // so that the key goes no further (Esc closing its window, say).
+    std::function<bool(int keyCode)> onKeyDown;
 
     void gotFocus()
     {
@@ -142,11 +149,7 @@ public:
         if (onLostFocus)
             onLostFocus();
     }
-    void keyDown(int keyCode)
-    {
-        if (onKeyDown)
-            onKeyDown(keyCode);
-    }
+    bool keyDown(int keyCode) { return onKeyDown && onKeyDown(keyCode); }
 
 protected:
     void copyState(const Control& other) override;
@@ -255,6 +258,9 @@ private:
 };
 
 // An up-down control stepping the number in its buddy box within its limits.
+// The buddy may also be typed into: the arrow keys in it step it as the arrows
+// do, and a typed count is brought within the limits through the same change
+// handler.
 class UpDown : public Control {
 public:
     UpDown(Form& form, std::string name, int index, TextBox& buddy, int min, int max);
@@ -265,6 +271,15 @@ public:
     // kept within the limits; the buddy's change handler runs when its text changes.
     void up() { step(+1); }
     void down() { step(-1); }
+    // The up and down arrow keys pressed in the buddy; true for those two.
+    bool key(int keyCode);
+    // Whether the buddy's text is a number that rounds to a count within the
+    // limits, so that its field may take it.
+    bool allows(const std::string& text) const;
+    // The buddy's text as a count within the limits: the nearest whole number,
+    // the nearest limit for one beyond them, `fallback` for a text that is no
+    // number. Empty when the text is already that.
+    std::string settled(const std::string& text, const std::string& fallback) const;
 
 private:
     void step(int delta);

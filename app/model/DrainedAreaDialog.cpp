@@ -51,19 +51,34 @@ void DrainedAreaDialog::build()
 
     fgSoucPovrchOdtok = &add<Grid>("fgSoucPovrchOdtok", kNoIndex, nullptr);
     fgSoucPovrchOdtok->setGeometry({120, 120, 11295, 4875});
+    fgSoucPovrchOdtok->setToolTip("Součinitel odtoku se vybere ve sloupci Výběr klepnutím nebo mezerníkem");
     txtSoucinitel = &add<TextBox>("txtSoucinitel", kNoIndex, nullptr);
+    txtSoucinitel->setToolTip("Součinitel odtoku dílčí plochy [-], 0 až 1; vybere se v tabulce, lze jej i napsat");
     txtPlocha = &add<TextBox>("txtPlocha", kNoIndex, nullptr);
+    txtPlocha->setToolTip("Velikost dílčí plochy [m²]; Enter ji zapíše do tabulky");
     cmdZapsat = button("cmdZapsat", "Zapsat do tabulky");
+    cmdZapsat->setMnemonic('Z');
+    cmdZapsat->setToolTip("Zapsat dílčí plochu s vybraným součinitelem do tabulky");
     fgZapisTab = &add<Grid>("fgZapisTab", kNoIndex, nullptr);
     fgZapisTab->setGeometry({120, 5640, 6855, 2775});
     fgZapisTab->setVisible(false);
+    fgZapisTab->setToolTip("Zapsané dílčí plochy; klepnutím nebo mezerníkem se buňka otevře k opravě");
     // The sum is the editor's own result; typing over it would change nothing.
     txtOdvodNepPlocha = &add<TextBox>("txtOdvodNepPlocha", kNoIndex, nullptr);
     txtOdvodNepPlocha->setReadOnly(true);
+    txtOdvodNepPlocha->setToolTip("Redukovaná odvodňovaná plocha [m²]: součet dílčích ploch násobených součiniteli");
     cmdDelete = button("cmdDelete", "Smazat");
+    cmdDelete->setMnemonic('S');
+    cmdDelete->setToolTip("Smazat dílčí plochu vybranou ve sloupci Výběr");
     cmdDeleteAll = button("cmdDeleteAll", "Smazat vše");
+    cmdDeleteAll->setMnemonic('v');
+    cmdDeleteAll->setToolTip("Smazat všechny dílčí plochy");
     OKButton = button("OKButton", "OK");
+    OKButton->setMnemonic('O');
+    OKButton->setToolTip("Převzít odvodňovanou plochu do výpočtu");
     CancelButton = button("CancelButton", "Cancel");
+    CancelButton->setMnemonic('C');
+    CancelButton->setToolTip("Zavřít okno; plocha ve výpočtu zůstane, jak byla");
     txtSChange = &add<TextBox>("txtSChange", kNoIndex, nullptr);
     txtSChange->setVisible(false);
 
@@ -88,8 +103,10 @@ void DrainedAreaDialog::build()
             SelectedCoef = static_cast<float>(value);
     };
     txtPlocha->onKeyDown = [this](int keyCode) {
-        if (keyCode == 13)
-            addEntry();
+        if (keyCode != 13)
+            return false;
+        addEntry();
+        return true;
     };
     cmdZapsat->onClick = [this] { addEntry(); };
     fgZapisTab->onClick = [this, editorLosesFocus] {
@@ -101,7 +118,7 @@ void DrainedAreaDialog::build()
         entryLeft();
     };
     txtSChange->onChange = [this] { cellEdited(); };
-    txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(keyCode); };
+    txtSChange->onKeyDown = [this](int keyCode) { return EditKeyCode(keyCode); };
     txtSChange->onLostFocus = [this] { closeEditor(); };
     cmdDelete->onClick = [this] { deleteEntry(); };
     cmdDeleteAll->onClick = [this] { deleteAll(); };
@@ -355,13 +372,14 @@ void DrainedAreaDialog::cellEdited()
     SumReducedArea();
 }
 
-void DrainedAreaDialog::EditKeyCode(int keyCode)
+bool DrainedAreaDialog::EditKeyCode(int keyCode)
 {
     // Esc closes the editor like Enter: edits are stored as they are typed.
-    if (keyCode == 13 || keyCode == 27) {
-        closeEditor();
-        setFocus(fgZapisTab);
-    }
+    if (keyCode != 13 && keyCode != 27)
+        return false;
+    closeEditor();
+    setFocus(fgZapisTab);
+    return true;
 }
 
 void DrainedAreaDialog::closeEditor()

@@ -61,7 +61,8 @@ private:
     void entryClicked();
     void entryLeft();
     void cellEdited();
-    void EditKeyCode(int keyCode);
+    // Enter or Esc in the cell editor; true for those two keys.
+    bool EditKeyCode(int keyCode);
     // Hides the cell editor; a number column left with no number is reported.
     void closeEditor();
     void deleteEntry();

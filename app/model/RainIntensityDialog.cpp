@@ -102,12 +102,16 @@ void RainIntensityDialog::build()
     lblInt[0] = label(0, "Stanice");
     lblInt[1] = label(1, "Periodicita");
     cboSelStanice = &add<ComboBox>("cboSelStanice", kNoIndex, nullptr);
+    cboSelStanice->setToolTip("Dešťoměrná stanice; (Vlastní hodnoty) pro intenzity zadané ručně");
     cboSelPeriod = &add<ComboBox>("cboSelPeriod", kNoIndex, nullptr);
+    cboSelPeriod->setToolTip("Periodicita návrhového deště p [1/rok], pro infilování obvykle 0.2");
 
     fgIntDeste = &add<Grid>("fgIntDeste", kNoIndex, nullptr);
     fgIntDeste->setGeometry(place(120, 960, 3135, 2415));
     // Header row and nine rows fill the grid's height.
     fgIntDeste->setRowHeight(scaled(Grid::kDefaultRowHeight));
+    fgIntDeste->setToolTip("Návrhový déšť se vybere ve sloupci Výběr klepnutím, mezerníkem nebo Enterem; "
+                           "dobu a intenzitu lze přepsat, Esc oprava vrátí");
 
     txtSChange = &add<TextBox>("txtSChange", kNoIndex, nullptr);
     txtSChange->setVisible(false);
@@ -119,10 +123,16 @@ void RainIntensityDialog::build()
     txtHelp->setVisible(false);
     cmdCloseHelp = button("cmdCloseHelp", "x");
     cmdCloseHelp->setVisible(false);
+    cmdCloseHelp->setMnemonic('x');
+    cmdCloseHelp->setToolTip("Zavřít nápovědu");
 
     cmdOK = button("cmdOK", "OK");
     cmdOK->setEnabled(false);
+    cmdOK->setMnemonic('O');
+    cmdOK->setToolTip("Převzít vybraný déšť do výpočtu");
     cmdEdit = button("cmdEdit", "?");
+    cmdEdit->setMnemonic('?');
+    cmdEdit->setToolTip("Nápověda k volbě deště");
 
     lblSource = &add<Label>("lblSource", kNoIndex, nullptr);
     cmdSaveToLibrary = button("cmdSaveToLibrary", "Uložit do knihovny…");
@@ -139,7 +149,7 @@ void RainIntensityDialog::wireHandlers()
     fgIntDeste->onLeaveCell = [this] { gridCellLeft(); };
     fgIntDeste->onClick = [this] { gridCellClicked(); };
     txtSChange->onChange = [this] { editorChanged(); };
-    txtSChange->onKeyDown = [this](int keyCode) { EditKeyCode(*fgIntDeste, *txtSChange, keyCode); };
+    txtSChange->onKeyDown = [this](int keyCode) { return EditKeyCode(*fgIntDeste, *txtSChange, keyCode); };
     txtSChange->onLostFocus = [this] { hideEditor(); };
     cmdEdit->onClick = [this] {
         txtHelp->setVisible(true);
@@ -438,6 +448,12 @@ void RainIntensityDialog::openEditor(int row, int col)
                        grid.top + g.rowHeight() * row + kEditorInset, g.colWidth(col) - kEditorInset,
                        g.rowHeight() - kEditorInset};
     ++editorOpenings_;
+    beforeEdit_ = {col == 0 ? r.RainDurations[row] : r.RainIntensities[row],
+                   g.text(row, col),
+                   r.StationName,
+                   cboSelStanice->listIndex(),
+                   r.RainSource,
+                   sources_};
     // Filling the editor is a change of its text like any other.
     txtSChange->setText(col == 0 ? num::plain(r.RainDurations[row]) : num::fixed(r.RainIntensities[row], 1));
     txtSChange->setVisible(true);
@@ -486,15 +502,45 @@ void RainIntensityDialog::hideEditor()
         typed.kind == num::Typed::Kind::Number));
 }
 
-void RainIntensityDialog::EditKeyCode(Grid& grid, TextBox& editor, int keyCode)
+bool RainIntensityDialog::EditKeyCode(Grid& grid, TextBox& editor, int keyCode)
 {
     if (keyCode != kEnter && keyCode != kEscape)
-        return;
-    // Esc undoes nothing: every change is already stored.
-    if (&editor == txtSChange)
-        hideEditor();
+        return false;
+    if (&editor == txtSChange) {
+        if (keyCode == kEscape)
+            cancelEdit();
+        else
+            hideEditor();
+    }
     editor.setVisible(false);
     setFocus(&grid);
+    return true;
+}
+
+void RainIntensityDialog::cancelEdit()
+{
+    // Every keystroke was stored as it came, and opening the cell alone moved
+    // the station to typed values: Esc puts back the cell and the station the
+    // user had, without reading the station's table again.
+    if (!txtSChange->visible())
+        return;
+    txtSChange->setVisible(false);
+    ProjectRecord& r = app_.record();
+    if (editRow_ >= 1 && editRow_ <= kDataRows && (editCol_ == 0 || editCol_ == 1)) {
+        (editCol_ == 0 ? r.RainDurations : r.RainIntensities)[editRow_] = beforeEdit_.value;
+        fgIntDeste->setText(editRow_, editCol_, beforeEdit_.cellText);
+    }
+    if (beforeEdit_.station >= 0) {
+        auto handler = std::move(cboSelStanice->onClick);
+        cboSelStanice->onClick = nullptr;
+        cboSelStanice->setListIndex(beforeEdit_.station);
+        cboSelStanice->onClick = std::move(handler);
+        r.StationName = beforeEdit_.stationName;
+        r.RainSource = beforeEdit_.rainSource;
+        sources_ = beforeEdit_.sources;
+        cmdSaveToLibrary->setEnabled(beforeEdit_.station < 1);
+        showSource();
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -53,7 +53,9 @@ public:
     int editorOpenings() const { return editorOpenings_; }
 
     // Enter or Esc in the editor: hides it and hands the focus to the grid.
-    void EditKeyCode(Grid& grid, TextBox& editor, int keyCode);
+    // Esc also takes back what the editor changed since it opened (the cell's
+    // value and the station); Enter keeps it. True for these two keys.
+    bool EditKeyCode(Grid& grid, TextBox& editor, int keyCode);
 
     std::map<int, Label*> lblInt;
     ComboBox* cboSelStanice;
@@ -95,6 +97,7 @@ private:
     void openEditor(int row, int col);
     void editorChanged();
     void hideEditor();
+    void cancelEdit();
     void okClicked();
     // Reads a station's seven series into StationIntensities from the library
     // and the database; false after a message when there is nothing to show.
@@ -123,6 +126,16 @@ private:
     int editRow_ = 0;
     int editCol_ = -1;
     int editorOpenings_ = 0;
+    // What the cell being edited and the station were before the editor
+    // opened, for Esc.
+    struct BeforeEdit {
+        float value = 0;
+        std::string cellText;
+        std::string stationName;
+        int station = -1;
+        std::string rainSource;
+        std::array<SeriesSource, 7> sources{};
+    } beforeEdit_;
 };
 
 // The running sum the OK button tests: each intensity added to a 16-bit whole

@@ -45,8 +45,16 @@ void runUserAction(model::Application& app, const std::function<void()>& action)
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-// Captions are shown literally: a "&" is not a mnemonic.
-QString buttonText(const std::string& caption) { return qs(caption).replace('&', "&&"); }
+// Captions are shown literally: a "&" of theirs is no mnemonic. The control's
+// own mnemonic underlines the first occurrence of its letter.
+QString buttonText(const model::CaptionedControl& control)
+{
+    QString text = qs(control.caption()).replace('&', "&&");
+    if (const char letter = control.mnemonic(); letter != 0 && letter != '&')
+        if (const qsizetype at = text.indexOf(QLatin1Char(letter), 0, Qt::CaseInsensitive); at >= 0)
+            text.insert(at, QLatin1Char('&'));
+    return text;
+}
 
 // Qt moves the focus by itself when a window is activated or a popup opens and
 // closes (a message box, a list's drop-down); those moves are not the user's.
@@ -68,6 +76,15 @@ void mirrorCommon(QWidget* widget, const model::Control& control)
     } else if (widget->isHidden() && !widget->isWindow()) {
         widget->show();
     }
+}
+
+// Tab passes over a box the user cannot type in; a click still reaches it, so
+// its text can be selected and copied.
+void mirrorFocusPolicy(QWidget* widget, const TextBox& box)
+{
+    const Qt::FocusPolicy policy = box.readOnly() ? Qt::ClickFocus : Qt::StrongFocus;
+    if (widget->focusPolicy() != policy)
+        widget->setFocusPolicy(policy);
 }
 
 void mirrorBackground(QWidget* widget, TextBox::Background background)
@@ -109,8 +126,13 @@ public:
     using QObject::QObject;
     std::function<void()> focusIn;
     std::function<void()> focusOut;
-    std::function<void(int)> keyDown;
+    // A key pressed in a box; true when the model used it, and then it goes no
+    // further.
+    std::function<bool(int)> keyDown;
     std::function<void()> close;
+    // Esc and Enter that reached a window because no control took them.
+    std::function<void()> escape;
+    std::function<bool()> enter;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -124,13 +146,21 @@ protected:
             if (focusOut && !foreignReason(static_cast<QFocusEvent*>(event)->reason()))
                 focusOut();
             break;
-        case QEvent::KeyPress:
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
             if (keyDown) {
-                const int code = windowsKeyCode(static_cast<QKeyEvent*>(event)->key());
-                if (code != 0)
-                    keyDown(code);
+                const int code = windowsKeyCode(key);
+                if (code != 0 && keyDown(code))
+                    return true;
             }
+            if (escape && key == Qt::Key_Escape && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+                escape();
+                return true;
+            }
+            if (enter && (key == Qt::Key_Return || key == Qt::Key_Enter) && enter())
+                return true;
             break;
+        }
         case QEvent::Close:
             if (close) {
                 close();
@@ -244,7 +274,11 @@ void Binder::forwardFocus(model::Control& control, QWidget* widget)
     };
     if (box) {
         forwarder->focusOut = [&app, box] { runUserAction(app, [box] { box->lostFocus(); }); };
-        forwarder->keyDown = [&app, box](int code) { runUserAction(app, [box, code] { box->keyDown(code); }); };
+        forwarder->keyDown = [&app, box](int code) {
+            bool used = false;
+            runUserAction(app, [box, code, &used] { used = box->keyDown(code); });
+            return used;
+        };
     }
 }
 
@@ -253,6 +287,7 @@ QLineEdit* Binder::bind(model::TextBox& box, QLineEdit* edit)
     registerWidget(box, edit);
     auto mirror = mirrorInto(edit, box, [&box](QLineEdit* edit) {
         edit->setReadOnly(box.readOnly());
+        mirrorFocusPolicy(edit, box);
         mirrorBackground(edit, box.background());
         const QString text = qs(box.text());
         if (edit->text() != text) {
@@ -277,6 +312,7 @@ QPlainTextEdit* Binder::bind(model::TextBox& box, QPlainTextEdit* edit)
     registerWidget(box, edit);
     auto mirror = mirrorInto(edit, box, [&box](QPlainTextEdit* edit) {
         edit->setReadOnly(box.readOnly());
+        mirrorFocusPolicy(edit, box);
         mirrorBackground(edit, box.background());
         const QString text = fromModelLines(box.text());
         if (edit->toPlainText() != text) {
@@ -301,7 +337,7 @@ QPlainTextEdit* Binder::bind(model::TextBox& box, QPlainTextEdit* edit)
 QPushButton* Binder::bind(model::Button& button, QPushButton* widget)
 {
     registerWidget(button, widget);
-    mirrorInto(widget, button, [&button](QPushButton* widget) { widget->setText(buttonText(button.caption())); });
+    mirrorInto(widget, button, [&button](QPushButton* widget) { widget->setText(buttonText(button)); });
     model::Application& app = app_;
     connect(widget, &QPushButton::clicked, widget,
             [&app, &button] { runUserAction(app, [&] { button.click(); }); });
@@ -314,7 +350,7 @@ QRadioButton* Binder::bind(model::OptionButton& option, QRadioButton* widget)
     // The model switches the group's options; Qt's own grouping would fight it.
     widget->setAutoExclusive(false);
     auto mirror = mirrorInto(widget, option, [&option](QRadioButton* widget) {
-        widget->setText(buttonText(option.caption()));
+        widget->setText(buttonText(option));
         widget->setChecked(option.value());
     });
     model::Application& app = app_;
@@ -331,7 +367,7 @@ QCheckBox* Binder::bind(model::CheckBox& check, QCheckBox* widget)
     registerWidget(check, widget);
     widget->setTristate(false);
     auto mirror = mirrorInto(widget, check, [&check](QCheckBox* widget) {
-        widget->setText(buttonText(check.caption()));
+        widget->setText(buttonText(check));
         widget->setChecked(check.checked());
     });
     model::Application& app = app_;
@@ -473,8 +509,38 @@ void Binder::bindWindow(model::Form& form, QWidget* window, bool mirrorOpen)
     mirror();
     if (mirrorOpen) {
         model::Application& app = app_;
-        forwarderOf(window)->close = [&app, &form] { runUserAction(app, [&] { form.close(); }); };
+        auto* forwarder = forwarderOf(window);
+        forwarder->close = [&app, &form] { runUserAction(app, [&] { form.close(); }); };
+        // Esc that no control took is the close box, and leaves what it leaves.
+        forwarder->escape = [window = QPointer<QWidget>(window)] {
+            if (window)
+                window->close();
+        };
+        // Enter on a focused button presses that button.
+        forwarder->enter = [] {
+            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (!button || !button->isEnabled() || !button->isVisible())
+                return false;
+            button->click();
+            return true;
+        };
     }
+}
+
+void Binder::setEnterButton(QWidget* window, model::Button& button)
+{
+    model::Application& app = app_;
+    auto* forwarder = forwarderOf(window);
+    // Enter that no control took presses the window's default button, when it
+    // can be pressed; Enter on another focused button presses that one.
+    forwarder->enter = [&app, &button, previous = forwarder->enter] {
+        if (previous && previous())
+            return true;
+        if (!button.effectivelyEnabled() || !button.effectivelyVisible())
+            return false;
+        runUserAction(app, [&] { button.click(); });
+        return true;
+    };
 }
 
 // ---------------------------------------------------------------------------

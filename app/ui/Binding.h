@@ -6,7 +6,8 @@
 //  * What the user does to a widget becomes one call into the model, run through
 //    Application::userAction, so no fault escapes a Qt event:
 //      QLineEdit / QPlainTextEdit  typing -> TextBox::setText, focus -> gotFocus /
-//                                  lostFocus, keys -> keyDown (Windows key codes)
+//                                  lostFocus, keys -> keyDown (Windows key codes;
+//                                  a key the model used goes no further)
 //      QPushButton                 click -> Button::click
 //      QRadioButton                click -> OptionButton::click (nothing when on)
 //      QCheckBox                   click -> CheckBox::setChecked
@@ -109,7 +110,13 @@ public:
     // main window), and the keyboard focus moves where the model asks. With
     // mirrorOpen the window is also shown exactly while the form is open, and its
     // close box runs Form::close() instead of closing the window itself.
+    //
+    // A dialog's window (mirrorOpen) also takes the keys no control took: Esc
+    // is its close box, Enter presses the focused button.
     void bindWindow(model::Form& form, QWidget* window, bool mirrorOpen);
+    // Enter that no control took presses this button of the window, when the
+    // user could press it. Call after bindWindow.
+    void setEnterButton(QWidget* window, model::Button& button);
 
     // The widget bound to a control, nullptr if none (or it is gone).
     QWidget* widget(const model::Control& control) const;

@@ -165,7 +165,7 @@ void GridView::sync()
     const int cols = grid_.cols();
 
     const Grid::Geometry& g = grid_.geometry();
-    if (g.width > 0 && g.height > 0)
+    if (!laidOut_ && g.width > 0 && g.height > 0)
         setGeometry(twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height));
     setEnabled(grid_.enabled());
     if (parentWidget())
@@ -177,7 +177,8 @@ void GridView::sync()
     setColumnCount(cols);
     setRowCount(dataRows);
 
-    const int rowPx = std::max(1, twipsToPixels(grid_.rowHeight()));
+    setToolTip(QString::fromStdString(grid_.toolTip()));
+    const int rowPx = rowPixels();
     verticalHeader()->setDefaultSectionSize(rowPx);
     horizontalHeader()->setFixedHeight(rowPx * headerLines_);
 
@@ -220,6 +221,75 @@ void GridView::sync()
     viewport()->update();
 }
 
+int GridView::rowPixels() const
+{
+    const int rowPx = std::max(1, twipsToPixels(grid_.rowHeight()));
+    return laidOut_ ? std::max(rowPx, fontMetrics().height() + 4) : rowPx;
+}
+
+void GridView::setPlacedByLayout(Rows rows)
+{
+    laidOut_ = true;
+    allRows_ = rows == Rows::All;
+    setSizePolicy(QSizePolicy::Expanding, allRows_ ? QSizePolicy::Minimum : QSizePolicy::Expanding);
+    sync();
+    updateGeometry();
+}
+
+int GridView::widthForTexts() const
+{
+    int total = 0;
+    for (int c = 0; c < grid_.cols(); ++c)
+        total += grid_.colWidth(c);
+    if (total <= 0)
+        return 0;
+    const QFontMetrics cells(font());
+    const QFontMetrics heads(horizontalHeader()->font());
+    const int margin = 2 * kTextMargin + 6;
+    const int headMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader()) + 6;
+    double width = 0;
+    for (int c = 0; c < grid_.cols(); ++c) {
+        const QString head = QString::fromStdString(grid_.text(0, c));
+        int needed = 0;
+        if (headerLines_ > 1) {
+            // A header that wraps needs its longest word on a line.
+            for (const QString& word : head.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                needed = std::max(needed, heads.horizontalAdvance(word) + headMargin);
+        } else {
+            needed = heads.horizontalAdvance(head) + headMargin;
+        }
+        // Texts of merged cells wrap within them.
+        if (!grid_.mergeCol(c))
+            for (int r = 1; r < grid_.rows(); ++r)
+                needed = std::max(needed, cells.horizontalAdvance(QString::fromStdString(grid_.text(r, c))) + margin);
+        if (grid_.cellPicture(1, c) != Grid::Picture::None || c == pickColumn_)
+            needed = std::max(needed, kPictureSize + margin);
+        width = std::max(width, needed * double(total) / grid_.colWidth(c));
+    }
+    return static_cast<int>(std::ceil(width)) + 2 * frameWidth();
+}
+
+int GridView::heightForRows(int rows) const
+{
+    return rowPixels() * (headerLines_ + rows) + 2 * frameWidth();
+}
+
+QSize GridView::minimumSizeHint() const
+{
+    if (!laidOut_)
+        return QTableWidget::minimumSizeHint();
+    const int rows = allRows_ ? grid_.rows() - 1 : 2;
+    return {widthForTexts(), heightForRows(rows)};
+}
+
+QSize GridView::sizeHint() const
+{
+    if (!laidOut_)
+        return QTableWidget::sizeHint();
+    const Grid::Geometry& g = grid_.geometry();
+    return QSize(twipsToPixels(g.width), twipsToPixels(g.height)).expandedTo(minimumSizeHint());
+}
+
 void GridView::setHeaderLines(int lines)
 {
     headerLines_ = std::max(1, lines);
@@ -236,6 +306,27 @@ void GridView::applyColumnWidths()
     const int cols = grid_.cols();
     if (cols == 0)
         return;
+    if (laidOut_) {
+        // The model's widths as shares of what the grid has: the last column
+        // takes what rounding leaves.
+        int total = 0;
+        for (int c = 0; c < cols; ++c)
+            total += grid_.colWidth(c);
+        const int frame = 2 * frameWidth();
+        const int rowsHeight = horizontalHeader()->height() + rowCount() * verticalHeader()->defaultSectionSize();
+        const bool needsScrollBar = rowsHeight > height() - frame;
+        const int available =
+            std::max(cols, this->width() - frame - (needsScrollBar ? verticalScrollBar()->sizeHint().width() : 0));
+        int used = 0;
+        for (int c = 0; c < cols; ++c) {
+            const int px = c == cols - 1 || total <= 0 ? available - used
+                                                        : int(std::lround(available * double(grid_.colWidth(c)) / total));
+            setColumnWidth(c, std::max(1, px));
+            used += px;
+        }
+        showHeaderTexts();
+        return;
+    }
     int twips = 0;
     int pixels = 0;
     for (int c = 0; c < cols; ++c) {
@@ -332,6 +423,17 @@ void GridView::keyPressEvent(QKeyEvent* event)
 {
     int row = grid_.row();
     int col = grid_.col();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // Enter ticks a cell of the pick column; on the tick it is the window's
+    // again, so that a second Enter confirms the pick.
+    const bool tick = enter && col == pickColumn_ && col >= 0 && grid_.cellPicture(row, col) != Grid::Picture::Check;
+    if ((event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) || tick) {
+        // The keyboard's click on the current cell: a tick, or its editor.
+        event->accept();
+        if (grid_.isClickable(row, col))
+            run_([this, row, col] { grid_.click(row, col); });
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Up: --row; break;
     case Qt::Key_Down: ++row; break;
@@ -360,6 +462,16 @@ void GridView::resizeEvent(QResizeEvent* event)
 {
     QTableWidget::resizeEvent(event);
     applyColumnWidths();
+}
+
+void GridView::changeEvent(QEvent* event)
+{
+    QTableWidget::changeEvent(event);
+    // Rows follow the type when the layout places the grid.
+    if (event->type() == QEvent::FontChange && laidOut_) {
+        sync();
+        updateGeometry();
+    }
 }
 
 } // namespace infil::ui

@@ -47,6 +47,20 @@ public:
     // texts wrap at word breaks instead of ending in "…".
     void setHeaderLines(int lines);
 
+    // The column whose cells take a tick ("Výběr"): Enter on a cell there
+    // without its tick clicks it, as Space does on any cell; any other Enter
+    // is the window's (a second Enter confirms the pick).
+    void setPickColumn(int col) { pickColumn_ = col; }
+
+    // Placed by its window's layout rather than at the model's place: it asks
+    // for the model's size, but for more where a large type needs it; rows are
+    // as high as the type, columns keep their shares of the width. A grid of
+    // Rows::All never gets lower than its rows need; one of Rows::Some scrolls.
+    enum class Rows { All, Some };
+    void setPlacedByLayout(Rows rows);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,6 +69,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void applyColumnWidths();
@@ -62,7 +77,15 @@ private:
 
     model::Grid& grid_;
     ActionRunner run_ = [](const std::function<void()>& action) { action(); };
+    int rowPixels() const;
+    // The width in which every column shows its texts whole at its share.
+    int widthForTexts() const;
+    int heightForRows(int rows) const;
+
     int headerLines_ = 1;
+    int pickColumn_ = -1;
+    bool laidOut_ = false;
+    bool allRows_ = false;
 };
 
 } // namespace infil::ui

@@ -136,7 +136,7 @@ TEST_F(RainDialogTest, TypingSwitchesToTypedValuesThatANewPeriodicityKeeps)
     user([&] { d.txtSChange->setText("1e39"); }); // beyond a Single: kept
     EXPECT_EQ(rec().RainIntensities[2], 12.5f);
     messages.messages.clear();
-    user([&] { d.txtSChange->keyDown(27); }); // Esc undoes nothing, and says so
+    user([&] { d.txtSChange->keyDown(13); }); // Enter keeps what it could, and says what it could not
     EXPECT_FALSE(d.txtSChange->visible());
     EXPECT_EQ(d.focusTarget(), d.fgIntDeste);
     EXPECT_EQ(messages.texts(),
@@ -149,6 +149,55 @@ TEST_F(RainDialogTest, TypingSwitchesToTypedValuesThatANewPeriodicityKeeps)
     EXPECT_EQ(d.fgIntDeste->text(2, 1), "12.5");
     EXPECT_EQ(rec().StationName, "(Vlastní hodnoty)");
     EXPECT_EQ(rec().PeriodicityText, "5");
+}
+
+// Opening a cell already moves the station to typed values and stores the
+// cell's text; Esc takes all of that back, Enter keeps it.
+TEST_F(RainDialogTest, EscTakesBackTheEditAndTheStationEnterKeepsThem)
+{
+    NEED_DATABASE();
+    open();
+    station("Brno");
+    period("0.2");
+    RainIntensityDialog& d = dlg();
+    const int brno = d.cboSelStanice->listIndex();
+    const std::string source = rec().RainSource;
+    const std::string sourceShown = d.lblSource->caption();
+    clickCell(2, 2); // the pick
+    clickCell(2, 1);
+    user([&] { d.txtSChange->setText("99"); });
+    ASSERT_EQ(rec().RainIntensities[2], 99.0f);
+    ASSERT_EQ(d.cboSelStanice->listIndex(), 0);
+    bool used = false;
+    user([&] { used = d.txtSChange->keyDown(27); });
+    EXPECT_TRUE(used); // the window does not close on it too
+    EXPECT_FALSE(d.txtSChange->visible());
+    EXPECT_EQ(d.focusTarget(), d.fgIntDeste);
+    expectSeries(kBrno02);
+    EXPECT_EQ(d.cboSelStanice->listIndex(), brno);
+    EXPECT_EQ(rec().StationName, "Brno");
+    EXPECT_EQ(rec().SelIntDeste, kBrno02[1]); // the pick stays
+    EXPECT_EQ(rec().RainSource, source);       // and the station's source with it
+    EXPECT_EQ(d.lblSource->caption(), sourceShown);
+    EXPECT_FALSE(d.cmdSaveToLibrary->enabled());
+    EXPECT_TRUE(messages.messages.empty());
+
+    // A duration too, also after a text that is no number.
+    clickCell(4, 0);
+    user([&] { d.txtSChange->setText("x"); });
+    user([&] { d.txtSChange->keyDown(27); });
+    EXPECT_EQ(rec().RainDurations[4], 20.0f);
+    EXPECT_EQ(d.fgIntDeste->text(4, 0), "20");
+    EXPECT_TRUE(messages.messages.empty());
+
+    clickCell(3, 1);
+    user([&] { d.txtSChange->setText("77"); });
+    user([&] { used = d.txtSChange->keyDown(13); });
+    EXPECT_TRUE(used);
+    EXPECT_EQ(rec().RainIntensities[3], 77.0f);
+    EXPECT_EQ(rec().StationName, "(Vlastní hodnoty)");
+    user([&] { used = d.txtSChange->keyDown('A'); });
+    EXPECT_FALSE(used);
 }
 
 TEST_F(RainDialogTest, EditorSitsInsideItsCellAndStoresAsItOpens)

@@ -117,7 +117,10 @@ TEST_F(BindingTest, FocusForwardsOnlyTheUsersMoves)
     std::vector<int> keys;
     box.onGotFocus = [&] { ++got; };
     box.onLostFocus = [&] { ++lost; };
-    box.onKeyDown = [&](int code) { keys.push_back(code); };
+    box.onKeyDown = [&](int code) {
+        keys.push_back(code);
+        return false;
+    };
     list.onGotFocus = [&] { ++listGot; };
     auto* edit = binder.bind(box, add(new QLineEdit));
     auto* combo = binder.bind(list, add(new QComboBox));
@@ -344,6 +347,74 @@ TEST_F(BindingTest, ADialogWindowIsShownWhileItsFormIsOpen)
     EXPECT_TRUE(window->isVisible());
     form.setEnabled(false);
     EXPECT_FALSE(window->isEnabled());
+}
+
+// A dialog's window takes the keys its controls leave: Esc is the close box,
+// Enter the default button while it can be pressed or the focused button.
+// A key a box's model uses goes no further.
+TEST_F(BindingTest, EscAndEnterReachTheWindowOnlyWhenNoControlTookThem)
+{
+    auto& editor = form.make<model::TextBox>("txtEditor");
+    auto& other = form.make<model::TextBox>("txtOther");
+    auto& ok = form.make<model::Button>("cmdOK");
+    auto& help = form.make<model::Button>("cmdHelp");
+    int escapes = 0, oks = 0, helps = 0;
+    editor.onKeyDown = [&](int key) { return key == 27 && ++escapes > 0; };
+    ok.onClick = [&] { ++oks; };
+    help.onClick = [&] { ++helps; };
+    auto* editorEdit = binder.bind(editor, add(new QLineEdit));
+    auto* otherEdit = binder.bind(other, add(new QLineEdit));
+    auto* okButton = binder.bind(ok, add(new QPushButton));
+    auto* helpButton = binder.bind(help, add(new QPushButton));
+    binder.bindWindow(form, window.get(), true);
+    binder.setEnterButton(window.get(), ok);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    editorEdit->setFocus();
+    QTest::keyClick(editorEdit, Qt::Key_Escape); // the editor's own
+    EXPECT_EQ(escapes, 1);
+    EXPECT_TRUE(form.isOpen());
+
+    QTest::keyClick(otherEdit, Qt::Key_Return);
+    EXPECT_EQ(oks, 1);
+    ok.setEnabled(false);
+    QTest::keyClick(otherEdit, Qt::Key_Return); // a disabled default is not pressed
+    EXPECT_EQ(oks, 1);
+    helpButton->setFocus();
+    QTest::keyClick(helpButton, Qt::Key_Return);
+    EXPECT_EQ(helps, 1);
+    EXPECT_EQ(oks, 1);
+    EXPECT_FALSE(okButton->isEnabled());
+
+    QTest::keyClick(otherEdit, Qt::Key_Escape);
+    EXPECT_FALSE(form.isOpen());
+    EXPECT_FALSE(window->isVisible());
+}
+
+// Every button may have an Alt key without its caption changing; boxes the
+// user cannot type in are passed over by Tab but still take a click.
+TEST_F(BindingTest, MnemonicsAndTheTabOrderOfReadOnlyBoxes)
+{
+    auto& button = form.make<model::Button>("cmdGo");
+    button.setCaption("Výpočti & konec");
+    button.setMnemonic('p');
+    int pressed = 0;
+    button.onClick = [&] { ++pressed; };
+    auto* push = binder.bind(button, add(new QPushButton));
+    EXPECT_EQ(push->text(), QString::fromUtf8("Vý&počti && konec"));
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(waitFor([&] { return pressed == 1; })); // Qt shows the press first
+
+    auto& result = form.make<model::TextBox>("txtResult");
+    result.setReadOnly(true);
+    auto* shown = binder.bind(result, add(new QLineEdit));
+    EXPECT_EQ(shown->focusPolicy(), Qt::ClickFocus);
+    result.setReadOnly(false);
+    EXPECT_EQ(shown->focusPolicy(), Qt::StrongFocus);
 }
 
 TEST(QtMessagePortTest, CrLfBreaksLines)
