@@ -56,6 +56,15 @@ void showAndReadBack(TextBox& box, const std::string& text)
     }
 }
 
+// Gives a control its Alt key and says what it is for.
+template <typename T>
+T* keyed(T* control, char mnemonic, const char* tip = "")
+{
+    control->setMnemonic(mnemonic);
+    control->setToolTip(tip);
+    return control;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -86,7 +95,7 @@ public:
         box.setToolTip(spec.tip);
         const bool grey = spec.look == Look::Result || spec.look == Look::Grey;
         box.setBackground(grey ? TextBox::Background::ButtonFace : TextBox::Background::Window);
-        box.setReadOnly(spec.look == Look::Result || spec.look == Look::Locked);
+        box.setReadOnly(spec.look == Look::Result);
         box.setText(spec.initial); // before the handler exists: none runs for it
         f_.specs_.emplace(&box, Declared{&box, spec});
         f_.lastAccepted_[&box] = spec.initial;
@@ -171,6 +180,9 @@ public:
     {
         TextBox& box = makeBox(spec);
         auto& arrows = f_.add<UpDown>(upDownName, spec.index, where_, box, min, max);
+        // The arrow keys in the box step it as the arrows beside it do.
+        box.onKeyDown = [&arrows](int keyCode) { return arrows.key(keyCode); };
+        f_.counters_[&box] = &arrows;
         add({.kind = RowKind::Counted, .label = spec.label, .unit = spec.unit, .controls = {&box, &arrows},
              .width = spec.width});
         return box;
@@ -202,7 +214,9 @@ public:
     // A pane's compute button cmdCalcul(k), between the inputs and the results.
     void compute(int k, bool visible = true)
     {
-        add({.kind = RowKind::Compute, .controls = {&button("cmdCalcul", k, kCompute, &CalcForm::computeClicked, visible)}});
+        add({.kind = RowKind::Compute,
+             .controls = {keyed(&button("cmdCalcul", k, kCompute, &CalcForm::computeClicked, visible), 'V',
+                                "Ověřit zadání a spočítat výsledky")}});
     }
     void confirm(Button& ok) { add({.kind = RowKind::Confirm, .controls = {&ok}}); }
     void note(const char* text) { add({.kind = RowKind::Note, .label = text}); }
@@ -262,12 +276,16 @@ CalcForm::CalcForm(Application& app)
 void CalcForm::declareProjectTab(Builder& b)
 {
     b.into(nullptr);
-    b.field({.name = "txtProjName", .label = "Název projektu:", .rule = Rule::T, .field = &R::ProjName, .width = Width::Wide});
-    b.field({.name = "txtProjektant", .label = "Řešitel projektu:", .rule = Rule::T, .field = &R::Projektant, .width = Width::Wide});
-    b.field({.name = "txtInvestor", .label = "Investor:", .rule = Rule::T, .field = &R::Investor, .width = Width::Wide});
-    b.field({.name = "txtMistoAkce", .label = "Místo akce:", .rule = Rule::T, .field = &R::MistoAkce, .width = Width::Wide});
+    b.field({.name = "txtProjName", .label = "Název projektu:", .rule = Rule::T, .field = &R::ProjName, .width = Width::Wide,
+             .tip = "Název projektu; uvádí se v protokolu s výsledky"});
+    b.field({.name = "txtProjektant", .label = "Řešitel projektu:", .rule = Rule::T, .field = &R::Projektant, .width = Width::Wide,
+             .tip = "Kdo návrh zpracoval; uvádí se v protokolu"});
+    b.field({.name = "txtInvestor", .label = "Investor:", .rule = Rule::T, .field = &R::Investor, .width = Width::Wide,
+             .tip = "Investor stavby; uvádí se v protokolu"});
+    b.field({.name = "txtMistoAkce", .label = "Místo akce:", .rule = Rule::T, .field = &R::MistoAkce, .width = Width::Wide,
+             .tip = "Místo stavby (obec, ulice, parcela); uvádí se v protokolu"});
     b.field({.name = "txtDetails", .label = "Detilní popis:", .rule = Rule::T, .field = &R::Details, .width = Width::Wide,
-             .multiLine = true});
+             .multiLine = true, .tip = "Podrobnější popis projektu pro protokol, i na více řádků"});
     lblTime = &add<Label>("lblTime", kNoIndex, nullptr);
     for (int k = 0; k <= 1; ++k) {
         auto& link = add<Label>("lblOdkaz", k, nullptr);
@@ -281,31 +299,39 @@ void CalcForm::declareSharedInputs(Builder& b)
     b.into(nullptr);
     Frame1 = &b.container("Frame1", kNoIndex, true);
     b.into(Frame1);
-    auto dialogButton = [&](int k) {
-        return cmdEdit[k] = &b.button("cmdEdit", k, "Zadat", &CalcForm::editButtonClicked);
+    // Three buttons of one caption: each takes another of its letters.
+    auto dialogButton = [&](int k, char mnemonic, const char* tip) {
+        return cmdEdit[k] = keyed(&b.button("cmdEdit", k, "Zadat", &CalcForm::editButtonClicked), mnemonic, tip);
     };
     txtSelIntDeste = &b.field({.name = "txtSelIntDeste", .label = "Intenzita trvání deště", .unit = "l/(s.ha)",
                                .look = Look::Grey, .change = &CalcForm::intensityChanged,
-                               .symbol = "<i>i</i> (t,p)"},
-                              dialogButton(0));
+                               .symbol = "<i>i</i> (t,p)",
+                               .tip = "Intenzita návrhového deště i [l/(s.ha)], vybraná tlačítkem Zadat, obvykle 30 až 400"},
+                              dialogButton(0, 'Z', "Vybrat návrhový déšť: stanici, periodicitu a dobu trvání"));
     txtSelDTrvDeste = &b.field({.name = "txtSelDTrvDeste", .label = "Doba trvání deště", .unit = "min",
                                 .look = Look::Result, .change = &CalcForm::durationChanged,
-                                .symbol = "<i>t</i><sub>d</sub>"});
+                                .symbol = "<i>t</i><sub>d</sub>",
+                                .tip = "Doba trvání návrhového deště td [min], vybraná spolu s intenzitou, 5 až 120"});
     txtOdvodNepPlocha = &b.field({.name = "txtOdvodNepPlocha", .label = "Celková odvodňovaná plocha", .unit = kM2,
-                                  .look = Look::Result, .change = &CalcForm::areaChanged},
-                                 dialogButton(1));
+                                  .look = Look::Result, .change = &CalcForm::areaChanged,
+                                  .tip = "Redukovaná odvodňovaná plocha [m²]: součet dílčích ploch násobených součinitelem odtoku, zadává se tlačítkem Zadat"},
+                                 dialogButton(1, 'd', "Složit odvodňovanou plochu z dílčích ploch a jejich součinitelů odtoku"));
     txtOdtokDoInfil = &b.field({.name = "txtOdtokDoInfil", .label = "Odtok do infilovacího zařízení", .unit = "l/s",
-                                .field = &R::OdtokDoInfil, .look = Look::Result});
+                                .field = &R::OdtokDoInfil, .look = Look::Result,
+                                .tip = "Přítok do infilovacího zařízení Q [l/s] z plochy a intenzity deště; počítá program"});
     b.gap(); // the soil rows stand apart
     txtSoucFiltrace = &b.field({.name = "txtSoucFiltrace", .label = "Součinitel filtrace (kf) podloží",
                                 .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrace,
-                                .then = &CalcForm::filtrationRead, .stored = &CalcForm::filtrationStored},
-                               dialogButton(2));
+                                .then = &CalcForm::filtrationRead, .stored = &CalcForm::filtrationStored,
+                                .tip = "Součinitel filtrace podloží kf [m/s], obvykle 1.0E-06 až 1.0E-03"},
+                               dialogButton(2, 't', "Vybrat součinitel filtrace podle druhu nesoudržné horniny"));
     txtTypPudyPodlozi = &b.field({.name = "txtTypPudyPodlozi", .label = "Typ nesoudržné horniny", .rule = Rule::T,
                                   .field = &R::TypPudyPodlozi, .stored = &CalcForm::soilNameTyped,
-                                  .width = Width::Wide});
+                                  .width = Width::Wide,
+                                  .tip = "Druh nesoudržné horniny v podloží; vyplní se s výběrem součinitele filtrace, lze jej i napsat"});
     b.field({.name = "txtHPV", .label = "Hladina podzemní vody (pod povrchem)", .unit = kM, .rule = Rule::R,
-             .field = &R::HPV});
+             .field = &R::HPV,
+             .tip = "Hloubka hladiny podzemní vody pod terénem [m]; dno zařízení má ležet aspoň 1 m nad ní"});
 }
 
 void CalcForm::declareTechnologyChoice(Builder& b)
@@ -313,11 +339,14 @@ void CalcForm::declareTechnologyChoice(Builder& b)
     b.into(nullptr);
     Frame2 = &b.container("Frame2", kNoIndex, true);
     b.into(Frame2);
-    optSelType[0] = &b.option("optSelType", 0, optSelTypeGroup, "Decenralizované", &CalcForm::designModeClicked);
-    optSelType[1] = &b.option("optSelType", 1, optSelTypeGroup, "Centralizované", &CalcForm::designModeClicked);
+    optSelType[0] = keyed(&b.option("optSelType", 0, optSelTypeGroup, "Decenralizované", &CalcForm::designModeClicked),
+                          'e', "Infilování u odvodňovaných ploch: plošné, v průlehu, průleh s rýhou, rýha, šachty");
+    optSelType[1] = keyed(&b.option("optSelType", 1, optSelTypeGroup, "Centralizované", &CalcForm::designModeClicked),
+                          'C', "Jedno společné zařízení pro celou plochu: infilovací nádrž");
     b.options("", {optSelType[0], optSelType[1]}, true);
     cboSelType = &b.list("cboSelType", &CalcForm::technologyListClicked, &CalcForm::technologyListGotFocus);
     cboSelType->setEnabled(false);
+    cboSelType->setToolTip("Technologie infilování; její popis ukáže karta Popis technologie nebo klávesa F1");
     b.list("", *cboSelType, Width::Wide);
     Row panes{.kind = RowKind::Stack};
     for (int k = 1; k <= 6; ++k)
@@ -329,29 +358,41 @@ void CalcForm::declareSurface(Builder& b)
 {
     b.into(picResults[1]);
     b.field({.name = "txtInfilPlocha", .index = 1, .label = "Plocha potřebná pro infilování", .unit = kM2,
-             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result});
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result,
+             .tip = "Plocha potřebná pro infilování [m²]; počítá program"});
     // The array's first two compute buttons are never shown.
-    b.buttons({&b.button("cmdCalcul", 0, kCompute, &CalcForm::computeClicked, false),
-               &b.button("cmdCalcul", 1, kCompute, &CalcForm::computeClicked, false)});
+    b.buttons({keyed(&b.button("cmdCalcul", 0, kCompute, &CalcForm::computeClicked, false), 'V'),
+               keyed(&b.button("cmdCalcul", 1, kCompute, &CalcForm::computeClicked, false), 'V')});
 }
 
 void CalcForm::declareSwale(Builder& b)
 {
     b.into(picResults[2]);
-    optSelTypPudy2[0] = &b.option("optSelTypPudy2", 0, soil2Group, "Písek střední až jemný", &CalcForm::soilOptionClicked);
-    optSelTypPudy2[1] = &b.option("optSelTypPudy2", 1, soil2Group, "Slit a písek, slit", &CalcForm::soilOptionClicked);
+    declareSoilOptions(b, optSelTypPudy2, soil2Group, "optSelTypPudy2");
     b.options("Typ půdy", {optSelTypPudy2[0], optSelTypPudy2[1]});
     b.field({.name = "txtSoucBezp", .index = 2, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
-             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead,
+             .tip = "Součinitel bezpečnosti [-], obvykle 1.2; menší než 1 nemá být"});
     b.compute(2, false); // stays hidden: the swale computes at once
     b.field({.name = "txtInfilPlocha", .index = 2, .label = "Plocha potřebná pro infilování", .unit = kM2,
-             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result});
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result,
+             .tip = "Plocha dna průlehu potřebná pro infilování [m²]; počítá program"});
     b.field({.name = "txtObjAkum", .index = 2, .label = "Objem akumulace průlehu", .unit = kM3, .field = &R::ObjAkum,
-             .look = Look::Result});
+             .look = Look::Result, .tip = "Objem, který průleh zadrží při návrhovém dešti [m³]; počítá program"});
     b.field({.name = "txtVyskaVzduti", .index = 2, .label = "Výška vzdutí", .unit = kM, .field = &R::VyskaVzduti,
-             .look = Look::Result});
+             .look = Look::Result, .tip = "Výška vody v průlehu [m], obvykle do 0.3 m; počítá program"});
     b.field({.name = "txtDobaPrazdneni", .index = 2, .label = "Doba prázdnění průlehu", .unit = kHours,
-             .field = &R::DobaPrazdneni, .look = Look::Result});
+             .field = &R::DobaPrazdneni, .look = Look::Result,
+             .tip = "Za jak dlouho se průleh vyprázdní [h], obvykle do 24 h; počítá program"});
+}
+
+// The soil under a swale, which sets its area (panes 2 and 3).
+void CalcForm::declareSoilOptions(Builder& b, Array<OptionButton>& options, OptionGroup& group, const char* name)
+{
+    options[0] = keyed(&b.option(name, 0, group, "Písek střední až jemný", &CalcForm::soilOptionClicked), 'P',
+                       "Propustnější půda: plocha průlehu je desetina odvodňované plochy");
+    options[1] = keyed(&b.option(name, 1, group, "Slit a písek, slit", &CalcForm::soilOptionClicked), 'S',
+                       "Méně propustná půda: plocha průlehu je pětina odvodňované plochy");
 }
 
 // The inputs the combined object (pane 3) and the trench (pane 4) share, and
@@ -359,15 +400,21 @@ void CalcForm::declareSwale(Builder& b)
 void CalcForm::declareTrenchInputs(Builder& b, int k, const char* panelCaption)
 {
     b.field({.name = "txtSoucBezp", .index = k, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
-             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead,
+             .tip = "Součinitel bezpečnosti [-], obvykle 1.2; menší než 1 nemá být"});
     b.field({.name = "txtPorVyplne", .index = k, .label = "Pórovitost výplně rýhy", .rule = Rule::R,
-             .field = &R::PorVyplne, .initial = num::plain(defaults::PorVyplne)});
+             .field = &R::PorVyplne, .initial = num::plain(defaults::PorVyplne),
+             .tip = "Pórovitost štěrkové výplně rýhy [-], obvykle 0.3 až 0.4"});
     b.field({.name = "txtSirkaRyhy", .index = k, .label = "Šířka rýhy (střední)", .unit = kM, .rule = Rule::R,
-             .field = &R::SirkaRyhy});
+             .field = &R::SirkaRyhy, .tip = "Střední šířka infilovací rýhy [m], obvykle 0.3 až 1.5"});
     b.field({.name = "txtVyskaRyhy", .index = k, .label = "Výška rýhy", .unit = kM, .rule = Rule::R,
-             .field = &R::VyskaRyhy});
-    chkSelPretok[k] = &b.check("chkSelPretok", k, panelCaption, &CalcForm::overflowChecked);
-    cmdEdit[k] = &b.button("cmdEdit", k, "Editovat", &CalcForm::editButtonClicked);
+             .field = &R::VyskaRyhy, .tip = "Výška infilovací rýhy [m], obvykle 0.5 až 2"});
+    const bool combined = k == 3;
+    chkSelPretok[k] = keyed(&b.check("chkSelPretok", k, panelCaption, &CalcForm::overflowChecked), combined ? 'k' : 'r',
+                            combined ? "Část vody odtéká přetokem se škrceným odtokem; údaje o potrubí zadá panel"
+                                     : "Rýha s drenážním potrubím; údaje o potrubí zadá panel");
+    cmdEdit[k] = keyed(&b.button("cmdEdit", k, "Editovat", &CalcForm::editButtonClicked), 'i',
+                       "Znovu otevřít panel s údaji o potrubí");
     cmdEdit[k]->setEnabled(false);
     b.checkRow(*chkSelPretok[k], cmdEdit[k]);
 }
@@ -375,34 +422,43 @@ void CalcForm::declareTrenchInputs(Builder& b, int k, const char* panelCaption)
 // The results both panes show, below their compute button.
 void CalcForm::declareTrenchResults(Builder& b, int k, Look area)
 {
+    const bool combined = k == 3;
     b.compute(k);
     b.field({.name = "txtInfilPlocha", .index = k, .label = "Plocha potřebná pro infilování", .unit = kM2,
-             .rule = Rule::R, .field = &R::InfilPlocha, .look = area, .computed = area == Look::Result});
+             .rule = Rule::R, .field = &R::InfilPlocha, .look = area,
+             .tip = combined ? "Plocha průlehu nad rýhou [m²]; program ji navrhne, lze ji i přepsat"
+                             : "Plocha dna rýhy potřebná pro infilování [m²]; počítá program",
+             .computed = area == Look::Result});
     b.field({.name = "txtObjAkum", .index = k, .label = "Objem akumulace průlehu", .unit = kM3, .field = &R::ObjAkum,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result,
+             .tip = combined ? "Objem akumulace v průlehu a rýze [m³]; počítá program"
+                             : "Objem akumulace v rýze [m³]; počítá program",
+             .computed = true});
     b.field({.name = "txtDelkaRyhy", .index = k, .label = "Délka infilovací rýhy", .unit = kM, .field = &R::DelkaRyhy,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result, .tip = "Potřebná délka infilovací rýhy [m]; počítá program", .computed = true});
 }
 
 void CalcForm::declareCombined(Builder& b)
 {
     Container* pane = picResults[3];
     b.into(pane);
-    optSelTypPudy3[0] = &b.option("optSelTypPudy3", 0, soil3Group, "Písek střední až jemný", &CalcForm::soilOptionClicked);
-    optSelTypPudy3[1] = &b.option("optSelTypPudy3", 1, soil3Group, "Slit a písek, slit", &CalcForm::soilOptionClicked);
+    declareSoilOptions(b, optSelTypPudy3, soil3Group, "optSelTypPudy3");
     b.options("Typ půdy:", {optSelTypPudy3[0], optSelTypPudy3[1]});
     b.field({.name = "txtSoucFiltrPruleh", .index = 3, .label = "Součinitel filtrace (kf) průlehu",
-             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh});
+             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh,
+             .tip = "Součinitel filtrace půdy v průlehu kf [m/s], obvykle 1.0E-06 až 1.0E-03"});
     declareTrenchInputs(b, 3, "Přetok a škrcený odtok");
     const std::size_t panelRow = b.mark();
     // The swale's area may be typed over here.
     declareTrenchResults(b, 3, Look::Input);
     b.field({.name = "txtSirkaPrulehu", .index = 3, .label = "Šířka průlehu", .unit = kM, .field = &R::SirkaPrulehu,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result, .tip = "Šířka průlehu [m]; počítá program", .computed = true});
     b.field({.name = "txtHloubkaPrulehu", .index = 3, .label = "Hloubka průlehu (výška vzdutí)", .unit = kM,
-             .field = &R::HloubkaPrulehu, .look = Look::Result, .computed = true});
+             .field = &R::HloubkaPrulehu, .look = Look::Result,
+             .tip = "Hloubka vody v průlehu [m], obvykle do 0.3 m; počítá program", .computed = true});
     b.field({.name = "txtDobaPrazdneni", .index = 3, .label = "Doba prázdnění průlehu", .unit = kHours,
-             .field = &R::DobaPrazdneni, .look = Look::Result, .computed = true});
+             .field = &R::DobaPrazdneni, .look = Look::Result,
+             .tip = "Za jak dlouho se průleh vyprázdní [h], obvykle do 24 h; počítá program", .computed = true});
 
     // The overflow and throttled outflow panel, opening below the check box.
     b.into(pane);
@@ -410,9 +466,11 @@ void CalcForm::declareCombined(Builder& b)
     b.into(picPretokSkrOdtok[3]);
     declarePipeDiameters(b, 3);
     b.field({.name = "txtSpecDrenOdtok", .index = 3, .label = "Škrcená odtoková intenzita", .unit = "l/(s.ha)",
-             .rule = Rule::R, .field = &R::SpecDrenOdtok, .width = Width::Narrow});
+             .rule = Rule::R, .field = &R::SpecDrenOdtok, .width = Width::Narrow,
+             .tip = "Povolený odtok z území do kanalizace nebo toku [l/(s.ha)], obvykle 2 až 10"});
     declarePipeCount(b, 3);
-    b.confirm(b.button("cmdOK", 3, "OK", &CalcForm::panelOkClicked));
+    b.confirm(*keyed(&b.button("cmdOK", 3, "OK", &CalcForm::panelOkClicked), 'O',
+                     "Uložit údaje o potrubí a zavřít panel"));
     b.panelAt(pane, panelRow, *picPretokSkrOdtok[3]);
 }
 
@@ -431,111 +489,140 @@ void CalcForm::declareTrench(Builder& b)
     declarePipeDiameters(b, 4);
     declarePipeCount(b, 4);
     b.field({.name = "txtVystupPlocha", .index = 4, .label = "Výstupní plocha", .unit = "cm<sup>2</sup>/m",
-             .rule = Rule::R, .field = &R::VystupPlocha, .width = Width::Narrow});
+             .rule = Rule::R, .field = &R::VystupPlocha, .width = Width::Narrow,
+             .tip = "Plocha otvorů drenážní trouby na metr délky [cm²/m], podle výrobce"});
     b.field({.name = "txtVystupRychlost", .index = 4, .label = "Výstupní rychlost", .unit = kMetresPerSecond,
-             .rule = Rule::R, .field = &R::VystupRychlost, .width = Width::Narrow});
-    b.confirm(b.button("cmdOK", 4, "OK", &CalcForm::panelOkClicked));
+             .rule = Rule::R, .field = &R::VystupRychlost, .width = Width::Narrow,
+             .tip = "Rychlost vody v otvorech drenáže [m/s], podle výrobce"});
+    b.confirm(*keyed(&b.button("cmdOK", 4, "OK", &CalcForm::panelOkClicked), 'O',
+                     "Uložit údaje o drenáži a zavřít panel"));
     b.panelAt(pane, panelRow, *picPretokSkrOdtok[4]);
 }
 
 void CalcForm::declarePipeDiameters(Builder& b, int k)
 {
     b.field({.name = "txtPrumTroubVnit", .index = k, .label = "Vnitřní průměr infilovací trouby", .unit = "mm",
-             .rule = Rule::R, .field = &R::PrumTroubVnit, .width = Width::Narrow});
+             .rule = Rule::R, .field = &R::PrumTroubVnit, .width = Width::Narrow,
+             .tip = "Vnitřní průměr infilovací trouby [mm], obvykle 100 až 300"});
     b.field({.name = "txtPrumTroubVnej", .index = k, .label = "Vnější průměr infilovací trouby", .unit = "mm",
-             .rule = Rule::R, .field = &R::PrumTroubVnej, .width = Width::Narrow});
+             .rule = Rule::R, .field = &R::PrumTroubVnej, .width = Width::Narrow,
+             .tip = "Vnější průměr infilovací trouby [mm], větší než vnitřní"});
 }
 
 void CalcForm::declarePipeCount(Builder& b, int k)
 {
     b.counted({.name = "txtPocetPotrubi", .index = k, .label = "Počet potrubí", .rule = Rule::P,
-               .field = &R::PocetPotrubi, .initial = num::plain(defaults::PocetPotrubi), .look = Look::Locked,
-               .width = Width::Narrow},
+               .field = &R::PocetPotrubi, .initial = num::plain(defaults::PocetPotrubi),
+               .width = Width::Narrow, .tip = "Počet trub v rýze, 1 až 10; šipky nahoru a dolů jej mění o jednu"},
               "UpDown", 1, 10);
 }
 
 void CalcForm::declareShaft(Builder& b)
 {
     b.into(picResults[5]);
-    optSelTypPudy5[0] = &b.option("optSelTypPudy5", 0, soil5Group, "typ A", &CalcForm::filterTypeClicked);
-    optSelTypPudy5[1] = &b.option("optSelTypPudy5", 1, soil5Group, "typ B", &CalcForm::filterTypeClicked);
+    optSelTypPudy5[0] = keyed(&b.option("optSelTypPudy5", 0, soil5Group, "typ A", &CalcForm::filterTypeClicked), 'A',
+                              "Šachta typu A: na dně jen filtrační vrstva");
+    optSelTypPudy5[1] = keyed(&b.option("optSelTypPudy5", 1, soil5Group, "typ B", &CalcForm::filterTypeClicked), 'B',
+                              "Šachta typu B: filtrační vrstva na vrstvě písku nebo jemného štěrku");
     b.options("Typ šachty:", {optSelTypPudy5[0], optSelTypPudy5[1]}, true);
-    optSelTypSachty[0] = &b.option("optSelTypSachty", 0, shaftShapeGroup, "kruhový", &CalcForm::shaftShapeClicked);
-    optSelTypSachty[1] = &b.option("optSelTypSachty", 1, shaftShapeGroup, "pravoúhlý", &CalcForm::shaftShapeClicked);
+    optSelTypSachty[0] = keyed(&b.option("optSelTypSachty", 0, shaftShapeGroup, "kruhový", &CalcForm::shaftShapeClicked),
+                               'k', "Šachty z kruhových skruží");
+    optSelTypSachty[1] = keyed(&b.option("optSelTypSachty", 1, shaftShapeGroup, "pravoúhlý", &CalcForm::shaftShapeClicked),
+                               'p', "Šachty pravoúhlého půdorysu");
     b.options("", {optSelTypSachty[0], optSelTypSachty[1]}, true);
     cboTypSachty = &b.list("cboTypSachty", &CalcForm::shaftProductClicked);
+    cboTypSachty->setToolTip("Výrobek: vyplní rozměry a tloušťku stěny šachty");
     b.list("", *cboTypSachty);
     b.counted({.name = "txtSachtyCount", .label = "Počet šachet:", .rule = Rule::I, .field = &R::SachtyCount,
-               .initial = num::plain(defaults::SachtyCount), .look = Look::Locked},
+               .initial = num::plain(defaults::SachtyCount),
+               .tip = "Počet stejných šachet, 1 až 50; šipky nahoru a dolů jej mění o jednu"},
               "updSacht", 1, 50);
     // Which field the first two boxes read depends on the shape: their handlers
     // decide.
     const auto sizes = b.sideBySide({{.name = "txtPrumerSachtyVnit", .label = "DN / Šířka", .rule = Rule::R,
-                                      .change = &CalcForm::shaftInnerChanged},
+                                      .change = &CalcForm::shaftInnerChanged,
+                                      .tip = "Vnitřní průměr kruhové šachty, nebo šířka pravoúhlé šachty [m]; vyplní se s výrobkem"},
                                      {.name = "txtPrumerSachtyVnej", .label = "Délka", .rule = Rule::R,
-                                      .field = &R::ShaftLength, .change = &CalcForm::shaftLengthChanged},
+                                      .field = &R::ShaftLength, .change = &CalcForm::shaftLengthChanged,
+                                      .tip = "Délka pravoúhlé šachty [m]; vyplní se s výrobkem"},
                                      {.name = "txtTloustkaSteny", .label = "Tloušťka", .rule = Rule::R,
-                                      .field = &R::TloustkaSteny, .change = &CalcForm::shaftWallChanged}},
+                                      .field = &R::TloustkaSteny, .change = &CalcForm::shaftWallChanged,
+                                      .tip = "Tloušťka stěny šachty [m], obvykle 0.1 až 0.2; vyplní se s výrobkem"}},
                                     kM);
     txtPrumerSachtyVnit = sizes[0];
     txtPrumerSachtyVnej = sizes[1];
     txtTloustkaSteny = sizes[2];
     b.field({.name = "txtSoucBezp", .index = 1, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
-             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead,
+             .tip = "Součinitel bezpečnosti [-], obvykle 1.2; menší než 1 nemá být"});
     b.field({.name = "txtNezamrzHlPritok", .label = "Nezámrzná hloubka přitoku", .unit = kM, .rule = Rule::R,
-             .field = &R::NezamrzHlPritok});
+             .field = &R::NezamrzHlPritok,
+             .tip = "Hloubka přítokového potrubí pod terénem, kam nezamrzá [m], obvykle 0.8 až 1.2"});
     b.field({.name = "txtVyskaFiltrVrstvy", .label = "Výška filtrační vrstvy", .unit = kM, .rule = Rule::R,
-             .field = &R::VyskaFiltrVrstvy});
+             .field = &R::VyskaFiltrVrstvy, .tip = "Výška filtrační vrstvy na dně šachty [m], obvykle 0.3 až 0.5"});
     txtVyskaPiskVrstvy = &b.field({.name = "txtVyskaPiskVrstvy", .label = "Vrstva písku/jemného štěrku", .unit = kM,
-                                   .rule = Rule::R, .field = &R::VyskaPiskVrstvy});
+                                   .rule = Rule::R, .field = &R::VyskaPiskVrstvy,
+                                   .tip = "Výška vrstvy písku nebo jemného štěrku pod filtrem [m]; jen u typu B"});
     b.field({.name = "txtMinPrusakDraha", .label = "Minimální průsaková dráha", .unit = kM, .rule = Rule::R,
-             .field = &R::MinPrusakDraha, .initial = num::plain(defaults::MinPrusakDraha)});
+             .field = &R::MinPrusakDraha, .initial = num::plain(defaults::MinPrusakDraha),
+             .tip = "Nejmenší dráha průsaku od dna šachty k hladině podzemní vody [m], obvykle 1.5"});
     b.compute(5);
     b.field({.name = "txtVyskaVzduti", .index = 5, .label = "Výška vzdutí", .unit = kM, .field = &R::VyskaVzduti,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result,
+             .tip = "Výška vody v šachtě při návrhovém dešti [m]; počítá program", .computed = true});
     b.field({.name = "txtHloubkaSachty", .label = "Potřebná hloubka šachty", .unit = kM, .field = &R::HloubkaSachty,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result, .tip = "Potřebná hloubka šachty pod terénem [m]; počítá program", .computed = true});
     b.field({.name = "txtPotrHloubkaZahl", .label = "Min. hloubka hladiny podzemní vody", .unit = kM, .rule = Rule::P,
-             .field = &R::PotrHloubkaZahl, .look = Look::Result, .computed = true});
+             .field = &R::PotrHloubkaZahl, .look = Look::Result,
+             .tip = "Nejmenší hloubka hladiny podzemní vody pod terénem, kterou šachta potřebuje [m]; počítá program", .computed = true});
     b.field({.name = "txtInfilPlocha", .index = 5, .label = "Infilovací plocha šachty", .unit = kM2, .rule = Rule::R,
-             .field = &R::InfilPlocha, .look = Look::Result, .computed = true});
+             .field = &R::InfilPlocha, .look = Look::Result,
+             .tip = "Plocha, kterou šachty vsakují, dno a část stěn [m²]; počítá program", .computed = true});
     b.field({.name = "txtObjAkum", .index = 5, .label = "Objem akumulace šachty", .unit = kM3, .field = &R::ObjAkum,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result, .tip = "Objem vody zadržené v šachtách [m³]; počítá program", .computed = true});
     b.field({.name = "txtSoucFiltrPruleh", .index = 5, .label = "Součinitel filtrace náplně filtru",
-             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey, .computed = true});
+             .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey,
+             .tip = "Součinitel filtrace, který musí mít náplň filtru [m/s], nejvýše 1.0E-03; počítá program", .computed = true});
 }
 
 void CalcForm::declareBasin(Builder& b)
 {
     b.into(picResults[6]);
     b.field({.name = "txtSoucBezp", .index = 5, .label = "Součinitel bezpečnosti", .rule = Rule::R, .field = &R::SoucBezp,
-             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead});
+             .initial = num::plain(defaults::SoucBezp), .then = &CalcForm::safetyRead,
+             .tip = "Součinitel bezpečnosti [-], obvykle 1.2; menší než 1 nemá být"});
     b.field({.name = "txtSpecInfilIntenz", .label = "Specifická infilovací intenzita", .unit = "l/s.ha", .rule = Rule::R,
-             .field = &R::SpecInfilIntenz});
+             .field = &R::SpecInfilIntenz, .tip = "Specifická infilovací intenzita dna nádrže [l/(s.ha)]"});
     b.field({.name = "txtDelkaDnaNadrz", .label = "Délka dna nádrže", .unit = kM, .rule = Rule::R,
-             .field = &R::DelkaDnaNadrz});
+             .field = &R::DelkaDnaNadrz, .tip = "Délka dna nádrže [m]"});
     b.field({.name = "txtSirkaDnaNadrz", .label = "Šířka dna nádrže", .unit = kM, .rule = Rule::R,
-             .field = &R::SirkaDnaNadrz});
-    b.field({.name = "txtHloubkaNadrz", .label = "Hloubka nádrže", .unit = kM, .rule = Rule::R, .field = &R::HloubkaNadrz});
+             .field = &R::SirkaDnaNadrz, .tip = "Šířka dna nádrže [m]"});
+    b.field({.name = "txtHloubkaNadrz", .label = "Hloubka nádrže", .unit = kM, .rule = Rule::R, .field = &R::HloubkaNadrz,
+             .tip = "Hloubka nádrže [m], aspoň 0.5 m"});
     b.prefixed("1 : ", {.name = "txtSklonSvahuNadrz", .label = "Sklon svahů nádrže", .rule = Rule::R,
-                        .field = &R::SklonSvahuNadrz});
-    chkPredUsaz = &b.check("chkPredUsaz", kNoIndex, "Předsazené usazování", &CalcForm::settlingClicked);
+                        .field = &R::SklonSvahuNadrz, .tip = "Sklon svahů nádrže 1 : n, zadává se n, obvykle 2 až 3"});
+    chkPredUsaz = keyed(&b.check("chkPredUsaz", kNoIndex, "Předsazené usazování", &CalcForm::settlingClicked), 'P',
+                        "Voda se před nádrží nejprve usadí; bez toho se dno zanáší a počítá se s pětinou propustnosti");
     b.checkRow(*chkPredUsaz);
     b.compute(6);
     b.field({.name = "txtInfilTok", .label = "Infilovací tok", .unit = "m<sup>3</sup>/s", .field = &R::InfilTok,
-             .look = Look::Grey, .computed = true});
+             .look = Look::Grey, .tip = "Tok, který vsakuje dno nádrže [m³/s]; počítá program", .computed = true});
     b.field({.name = "txtObjAkum", .index = 6, .label = "Potřebný objem akumulace nádrže", .unit = kM3,
-             .field = &R::ObjAkum, .look = Look::Result, .computed = true});
+             .field = &R::ObjAkum, .look = Look::Result,
+             .tip = "Objem, který musí nádrž zadržet [m³]; počítá program", .computed = true});
     b.field({.name = "txtVypObjNadrz", .label = "Objem dle rozměrů nádrže", .unit = kM3, .field = &R::VypObjNadrz,
-             .look = Look::Result, .computed = true});
+             .look = Look::Result,
+             .tip = "Objem nádrže podle zadaných rozměrů [m³]; má být aspoň potřebný objem", .computed = true});
     b.note("Nutno ověřit dlouhodobou simulací!");
 }
 
 void CalcForm::declareResultsTab(Builder& b)
 {
     b.into(nullptr);
-    cmdSaveResults = &b.button("cmdSaveResults", kNoIndex, "Uložit jako", &CalcForm::saveResultsClicked, false);
-    cmdPrint = &b.button("cmdPrint", kNoIndex, "Tisk", &CalcForm::printClicked, false);
+    cmdSaveResults = keyed(&b.button("cmdSaveResults", kNoIndex, "Uložit jako", &CalcForm::saveResultsClicked, false),
+                           'U', "Uložit protokol jako webovou stránku nebo dokument PDF");
+    cmdPrint = keyed(&b.button("cmdPrint", kNoIndex, "Tisk", &CalcForm::printClicked, false), 'T',
+                     "Náhled protokolu před tiskem");
 }
 
 void CalcForm::registerShown(float ProjectRecord::*field, int pane, TextBox& box)
@@ -581,6 +668,11 @@ void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
         (this->*spec.change)(box.index());
         return;
     }
+    // A count takes only what its up-down allows, as a whole number; leaving
+    // the box brings anything else within the limits.
+    const bool counted = counters_.contains(&box);
+    if (counted && !counters_.at(&box)->allows(box.text()))
+        return;
     ProjectRecord& r = record();
     num::Reading::Action action = num::Reading::Action::Store;
     switch (spec.rule) {
@@ -599,7 +691,7 @@ void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
         action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleK);
         break;
     case Rule::P:
-        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleP);
+        action = readNumber(box, r.*std::get<float R::*>(spec.field), counted ? num::ruleI : num::ruleP);
         break;
     case Rule::I: {
         std::int16_t& field = r.*std::get<std::int16_t R::*>(spec.field);
@@ -660,6 +752,15 @@ void CalcForm::numberLeft(TextBox& box)
         return;
     }
     const num::Typed typed = num::classify(text);
+    if (const auto counter = counters_.find(&box);
+        counter != counters_.end() && typed.kind != num::Typed::Kind::NotNumber && typed.kind != num::Typed::Kind::Prefix) {
+        // A count beyond the limits becomes the nearest limit, an emptied one
+        // the count still in use.
+        const std::string count = counter->second->settled(text, lastAccepted_[&box]);
+        if (!count.empty())
+            box.setText(count);
+        return;
+    }
     if (typed.kind == num::Typed::Kind::Empty)
         return;
     const bool outOfRange = typed.kind == num::Typed::Kind::Number &&

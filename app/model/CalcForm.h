@@ -43,8 +43,7 @@ enum class Rule {
 enum class Look {
     Input,  // white, typed in
     Result, // grey and read-only: the program writes it
-    Grey,   // grey, but typed in
-    Locked  // white and read-only: stepped by its up-down arrows
+    Grey    // grey, but typed in
 };
 
 // The record field a box reads into or shows.
@@ -224,6 +223,7 @@ private:
     void declareTechnologyChoice(Builder& b);
     void declareSurface(Builder& b);
     void declareSwale(Builder& b);
+    void declareSoilOptions(Builder& b, Array<OptionButton>& options, OptionGroup& group, const char* name);
     void declareCombined(Builder& b);
     void declareTrench(Builder& b);
     void declareTrenchInputs(Builder& b, int k, const char* panelCaption);
@@ -326,6 +326,8 @@ private:
     };
     std::map<const TextBox*, Declared> specs_;
     std::map<const TextBox*, std::string> lastAccepted_;
+    // The up-down control that keeps each counted box within its limits.
+    std::map<const TextBox*, UpDown*> counters_;
     struct Shown {
         float ProjectRecord::*field;
         int pane;

@@ -17,8 +17,11 @@ SoilCoefDialog::SoilCoefDialog(Application& app) : Dialog("frmCoefDialog"), app_
 {
     fgCoefProp = &add<Grid>("fgCoefProp", kNoIndex, nullptr);
     fgCoefProp->setGeometry({0, 0, 5055, 2295});
+    fgCoefProp->setToolTip("Hornina se vybere ve sloupci Výběr klepnutím, mezerníkem nebo Enterem");
     cmdOK = &add<Button>("cmdOK", kNoIndex, nullptr);
     cmdOK->setCaption("OK");
+    cmdOK->setMnemonic('O');
+    cmdOK->setToolTip("Převzít součinitel filtrace vybrané horniny do výpočtu");
 
     fgCoefProp->onClick = [this] { gridClicked(); };
     fgCoefProp->onLeaveCell = [this] {

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -31,6 +32,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
@@ -384,6 +386,11 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     veerHost_ = std::make_unique<VeerHost>();
     veerHost_->createCaptions({guide_->captionHost(0), guide_->captionHost(1), guide_->captionHost(2)});
 
+    // F1: the description of the selected technology, wherever the user is.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] { binder_->act([this] { calc_.selectTab(2); }); });
+
     // The clock ticks also while a message box is open.
     clock_ = new QTimer(this);
     connect(clock_, &QTimer::timeout, this, [this] { app_.userAction([this] { calc_.clockTick(); }); });
@@ -726,7 +733,14 @@ QWidget* CalcWindow::buildResultsTab()
     layout->addWidget(split, 1);
     app_.setReportView(this);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
+    // Where the report was saved last, so the user sees it went where meant.
+    auto* saved = new QLabel(page);
+    saved->setObjectName(QStringLiteral("saveStatus"));
+    saved->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(resultsView_, &ResultsView::saved, saved, [saved](const QString& fileName) {
+        saved->setText(u8("Protokol byl uložen do souboru %1").arg(QDir::toNativeSeparators(fileName)));
+    });
+    buttons->addWidget(saved, 1);
     buttons->addWidget(binder_->bind(*c.cmdSaveResults, new QPushButton(page)));
     buttons->addWidget(binder_->bind(*c.cmdPrint, new QPushButton(page)));
     layout->addLayout(buttons);

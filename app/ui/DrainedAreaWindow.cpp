@@ -7,6 +7,8 @@
 #include "GridView.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +17,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -24,20 +27,12 @@ namespace {
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
 
-QRect twipsRect(int left, int top, int width, int height)
+// A box as wide as the original's, or as its widest text needs in the type
+// the window has now.
+void fitWidth(QLineEdit* box, int twips, const QString& widest)
 {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
-// Boxes and buttons keep the original's place but are never lower than the
-// style needs to show their text; they grow about their middle.
-void place(QWidget* widget, int left, int top, int width, int height)
-{
-    QRect r = twipsRect(left, top, width, height);
-    const int needed = widget->sizeHint().height();
-    if (r.height() < needed)
-        r.adjust(0, -(needed - r.height()) / 2, 0, needed - r.height() - (needed - r.height()) / 2);
-    widget->setGeometry(r);
+    const int needed = box->fontMetrics().horizontalAdvance(widest) + 16;
+    box->setFixedWidth(std::max(twipsToPixels(twips), needed));
 }
 
 QLabel* label(const QString& text, QWidget* parent)
@@ -106,46 +101,83 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     using D = model::DrainedAreaDialog;
     setObjectName(QStringLiteral("frmDialog"));
     setWindowTitle(u8("Střední odtokový součinitel"));
-    setFixedSize(twipsToPixels(D::kClientWidth), twipsToPixels(D::kClientHeight));
+
+    // The original's arrangement, by layouts: a large type or a high scale
+    // makes the window larger instead of cutting its texts. Every widget is a
+    // child of the window, so the cell editor can lie over a cell.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(8);
 
     runoff_ = new GridView(*dialog.fgSoucPovrchOdtok, this);
     runoff_->setActionRunner([this](const std::function<void()>& action) { binder_->act(action); });
     runoff_->setItemDelegateForColumn(0, new WrappingDelegate(runoff_, runoff_->itemDelegate()));
+    runoff_->setPickColumn(3);
+    runoff_->setPlacedByLayout(GridView::Rows::All);
+    column->addWidget(runoff_);
 
-    // The row under the runoff table; relayout() places it.
-    entryRow_ = {
-        {label(u8("Součinitel odtoku"), this), {120, 5190, 1455, 255}},
-        {binder_->bind(*dialog.txtSoucinitel, new QLineEdit(this)), {1680, 5175, 975, 285}},
-        {label(u8("Dílčí plocha"), this), {2880, 5175, 1095, 255}},
-        {binder_->bind(*dialog.txtPlocha, new QLineEdit(this)), {4080, 5160, 975, 285}},
-        {label(u8("m<sup>2</sup>"), this), {5160, 5160, 360, 285}},
-        {binder_->bind(*dialog.cmdZapsat, new QPushButton(this)), {5520, 5160, 1455, 375}},
-    };
+    auto* entryRow = new QHBoxLayout;
+    entryRow->setSpacing(6);
+    coefficient_ = binder_->bind(*dialog.txtSoucinitel, new QLineEdit(this));
+    area_ = binder_->bind(*dialog.txtPlocha, new QLineEdit(this));
+    entryRow->addWidget(label(u8("Součinitel odtoku"), this));
+    entryRow->addWidget(coefficient_);
+    entryRow->addSpacing(12);
+    entryRow->addWidget(label(u8("Dílčí plocha"), this));
+    entryRow->addWidget(area_);
+    entryRow->addWidget(label(u8("m<sup>2</sup>"), this));
+    entryRow->addSpacing(6);
+    entryRow->addWidget(binder_->bind(*dialog.cmdZapsat, new QPushButton(this)));
+    entryRow->addStretch();
+    column->addLayout(entryRow);
 
+    auto* lower = new QHBoxLayout;
+    lower->setSpacing(12);
     entries_ = new GridView(*dialog.fgZapisTab, this);
     entries_->setActionRunner([this](const std::function<void()>& action) { binder_->act(action); });
     // "Odtokový součinitel" is wider than its column: the headers take two lines.
     entries_->setHeaderLines(2);
+    entries_->setPickColumn(4);
+    entries_->setPlacedByLayout(GridView::Rows::Some);
+    // The grid is hidden while there are no entries; its place stays.
+    QSizePolicy keep = entries_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    entries_->setSizePolicy(keep);
+    lower->addWidget(entries_, 1);
 
+    auto* side = new QGridLayout;
+    side->setHorizontalSpacing(8);
+    side->setVerticalSpacing(6);
     // The formula the sum follows, where the original showed a picture of it.
     auto* formula = label(u8("A<sub>N</sub> = Σ (A<sub>E,i</sub> · Ψ<sub>str,i</sub>)"), this);
-    formula->setGeometry(twipsRect(7920, 5760, 3000, 390));
     QFont formulaFont = formula->font();
     formulaFont.setPointSizeF(formulaFont.pointSizeF() * 1.15);
     formula->setFont(formulaFont);
-    auto* sum = binder_->bind(*dialog.txtOdvodNepPlocha, new QLineEdit(this));
-    sum->setAlignment(Qt::AlignRight);
-    fixedPlaces_ = {
-        {sum, {7920, 6360, 1815, 375}},
-        {label(u8("m<sup>2</sup>"), this), {9840, 6360, 600, 375}},
-        {binder_->bind(*dialog.cmdDelete, new QPushButton(this)), {7080, 7560, 1215, 375}},
-        {binder_->bind(*dialog.cmdDeleteAll, new QPushButton(this)), {7080, 8040, 1215, 375}},
-        {binder_->bind(*dialog.OKButton, new QPushButton(this)), {8880, 8040, 1215, 375}},
-        {binder_->bind(*dialog.CancelButton, new QPushButton(this)), {10200, 8040, 1215, 375}},
+    side->addWidget(formula, 0, 0, 1, 3);
+    sum_ = binder_->bind(*dialog.txtOdvodNepPlocha, new QLineEdit(this));
+    sum_->setAlignment(Qt::AlignRight);
+    auto* sumRow = new QHBoxLayout;
+    sumRow->setSpacing(6);
+    sumRow->addWidget(sum_);
+    sumRow->addWidget(label(u8("m<sup>2</sup>"), this));
+    sumRow->addStretch();
+    side->addLayout(sumRow, 1, 0, 1, 3);
+    side->setRowStretch(2, 1);
+    auto button = [this](model::Button& model) {
+        auto* b = binder_->bind(model, new QPushButton(this));
+        b->setMinimumWidth(twipsToPixels(1215));
+        return b;
     };
-    relayout();
-    for (auto* button : findChildren<QPushButton*>())
-        button->setAutoDefault(false); // Enter belongs to the boxes
+    side->addWidget(button(*dialog.cmdDelete), 3, 0);
+    side->addWidget(button(*dialog.cmdDeleteAll), 4, 0);
+    side->addWidget(button(*dialog.OKButton), 4, 1);
+    side->addWidget(button(*dialog.CancelButton), 4, 2);
+    side->setColumnMinimumWidth(0, twipsToPixels(8880 - 7080));
+    lower->addLayout(side);
+    column->addLayout(lower, 1);
+
+    for (auto* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false); // Enter belongs to the boxes
 
     // The cell editor lies over the entry grid, on the cell it edits.
     editor_ = binder_->bind(*dialog.txtSChange, new QLineEdit(this));
@@ -160,6 +192,8 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     });
     mirrorForm();
     binder_->bindWindow(dialog, this, true);
+    fitBoxes();
+    resize(QSize(twipsToPixels(D::kClientWidth), twipsToPixels(D::kClientHeight)).expandedTo(sizeHint()));
 }
 
 void DrainedAreaWindow::mirrorForm()
@@ -170,7 +204,8 @@ void DrainedAreaWindow::mirrorForm()
         winId();
         if (windowHandle() && mainWindow_->windowHandle())
             windowHandle()->setTransientParent(mainWindow_->windowHandle());
-        relayout();
+        fitBoxes();
+        resize(size().expandedTo(sizeHint()));
         QRect frame = frameGeometry();
         frame.moveCenter(mainWindow_->frameGeometry().center());
         move(frame.topLeft());
@@ -208,41 +243,12 @@ void DrainedAreaWindow::mirrorForm()
     }
 }
 
-void DrainedAreaWindow::relayout()
+void DrainedAreaWindow::fitBoxes()
 {
-    // The layout was drawn for a small type. The window takes the largest type,
-    // up to the program's own, in which the longest surface kind fits its column.
-    QFont font = QApplication::font(this);
-    const model::Grid& runoff = *dialog_.fgSoucPovrchOdtok;
-    QString longest;
-    for (int r = 1; r < runoff.rows(); ++r) {
-        const QString text = QString::fromStdString(runoff.text(r, 1));
-        if (QFontMetrics(font).horizontalAdvance(text) > QFontMetrics(font).horizontalAdvance(longest))
-            longest = text;
-    }
-    const int room = twipsToPixels(runoff.colWidth(1)) - 8;
-    const bool points = font.pointSizeF() > 0;
-    const double floor = points ? 7.0 : 9.0;
-    for (double size = points ? font.pointSizeF() : font.pixelSize();
-         size > floor && QFontMetrics(font).horizontalAdvance(longest) > room;) {
-        size -= points ? 0.25 : 1.0;
-        points ? font.setPointSizeF(size) : font.setPixelSize(static_cast<int>(size));
-    }
-    setFont(font);
-
-    for (const auto& [widget, twips] : fixedPlaces_)
-        place(widget, twips.left(), twips.top(), twips.width(), twips.height());
-    // A text wider than its original place pushes the rest of its row along.
-    int right = 0;
-    for (const auto& [widget, twips] : entryRow_) {
-        place(widget, twips.left(), twips.top(), twips.width(), twips.height());
-        QRect r = widget->geometry();
-        if (qobject_cast<QLabel*>(widget) || qobject_cast<QPushButton*>(widget))
-            r.setWidth(std::max(r.width(), widget->sizeHint().width()));
-        r.moveLeft(std::max(r.left(), right));
-        widget->setGeometry(r);
-        right = r.right() + 4;
-    }
+    // The boxes keep the original's widths unless the type needs more.
+    fitWidth(coefficient_, 975, QStringLiteral("0.000"));
+    fitWidth(area_, 975, QStringLiteral("000 000"));
+    fitWidth(sum_, 1815, QStringLiteral("000 000 000.00"));
 }
 
 void DrainedAreaWindow::placeEditor()
@@ -251,7 +257,7 @@ void DrainedAreaWindow::placeEditor()
     const QRect cell = entries_->cellRect(grid.row(), grid.col());
     if (!cell.isValid())
         return;
-    editor_->setGeometry(cell.translated(entries_->pos()).adjusted(1, 1, -1, -1));
+    editor_->setGeometry(QRect(entries_->mapTo(this, cell.topLeft()), cell.size()).adjusted(1, 1, -1, -1));
     editor_->raise();
 }
 

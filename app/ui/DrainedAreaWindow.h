@@ -1,14 +1,11 @@
 #pragma once
 // The drained-area editor frmDialog: a thin view of its model
-// (model/DrainedAreaDialog). It lays the controls out as the original window
-// did (twips turned into pixels), binds them, keeps the cell editor over the
-// cell it edits and shows the window exactly while the model is open.
+// (model/DrainedAreaDialog). It lays the controls out in the original window's
+// arrangement, binds them, keeps the cell editor over the cell it edits and
+// shows the window exactly while the model is open. Esc closes it like its
+// close box.
 
-#include <QRect>
 #include <QWidget>
-
-#include <utility>
-#include <vector>
 
 class QLineEdit;
 
@@ -35,9 +32,8 @@ public:
 
 private:
     void mirrorForm();
-    // Sizes the type and places the controls (at each opening: the type
-    // depends on the table's texts).
-    void relayout();
+    // Widens the boxes for the type the window has (at each opening).
+    void fitBoxes();
     void placeEditor();
 
     model::DrainedAreaDialog& dialog_;
@@ -46,12 +42,12 @@ private:
     GridView* runoff_ = nullptr;
     GridView* entries_ = nullptr;
     QLineEdit* editor_ = nullptr;
+    QLineEdit* coefficient_ = nullptr;
+    QLineEdit* area_ = nullptr;
+    QLineEdit* sum_ = nullptr;
     int editorOpenings_ = 0;
     bool wasOpen_ = false;
     const void* lastFocus_ = nullptr;
-    // Widgets placed by relayout(), with their place in twips.
-    std::vector<std::pair<QWidget*, QRect>> entryRow_;
-    std::vector<std::pair<QWidget*, QRect>> fixedPlaces_;
 };
 
 // Creates the editor's window when the application has the dialog; it lives

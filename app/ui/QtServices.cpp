@@ -30,6 +30,30 @@ QString timeFormatWithoutZone(const QLocale& locale)
     return result.trimmed();
 }
 
+// The short date format with its year written whole ("d.M.yy" becomes
+// "d.M.yyyy"), in the user's order and with the user's separators; quoted
+// literal text is kept as it is.
+QString shortDateFormatWithFullYear(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('y')) {
+            result += c;
+            ++i;
+            continue;
+        }
+        while (i < format.size() && format[i] == QLatin1Char('y'))
+            ++i;
+        result += QStringLiteral("yyyy");
+    }
+    return result;
+}
+
 } // namespace
 
 QString timeText(const QLocale& locale, const model::DateTime& when)
@@ -39,7 +63,7 @@ QString timeText(const QLocale& locale, const model::DateTime& when)
 
 QString dateText(const QLocale& locale, const model::DateTime& when)
 {
-    return locale.toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat);
+    return locale.toString(QDate(when.year, when.month, when.day), shortDateFormatWithFullYear(locale));
 }
 
 std::string QtPlatform::shortDate(const model::DateTime& when) const

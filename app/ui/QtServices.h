@@ -27,7 +27,8 @@ public:
 bool installQtTranslations(QTranslator& translator);
 
 // The time of day in the locale's long time format without a time zone
-// ("7:05:09" for Czech), the date in its short date format.
+// ("7:05:09" for Czech), the date in its short date format with a four-digit
+// year ("05.03.2024").
 QString timeText(const QLocale& locale, const model::DateTime& when);
 QString dateText(const QLocale& locale, const model::DateTime& when);
 

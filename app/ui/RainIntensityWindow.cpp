@@ -7,12 +7,15 @@
 #include "GridView.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -45,47 +48,70 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
 {
     auto& d = dialog_;
     setWindowTitle(QString::fromUtf8("Intenzity trvání deště"));
-    setFixedSize(at(0, 0, 3375, 4800).size());
 
-    auto place = [](QWidget* widget, QRect rect) {
-        widget->setGeometry(rect);
-        return widget;
-    };
-    place(binder_->bind(*d.lblInt.at(0), new QLabel(this)), at(120, 120, 735, 255));
-    place(binder_->bind(*d.lblInt.at(1), new QLabel(this)), at(120, 480, 735, 255));
-    for (auto* label : {binder_->widget(*d.lblInt.at(0)), binder_->widget(*d.lblInt.at(1))})
-        static_cast<QLabel*>(label)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Laid out in the original's arrangement, by layouts: a large type or a
+    // high scale makes the window larger instead of cutting its texts. Every
+    // widget is a child of the window, so the editor can lie over a cell.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(8);
+    auto* lists = new QGridLayout;
+    lists->setHorizontalSpacing(16);
+    auto* station = binder_->bind(*d.lblInt.at(0), new QLabel(this));
+    auto* periodicity = binder_->bind(*d.lblInt.at(1), new QLabel(this));
     auto* stations = binder_->bind(*d.cboSelStanice, new QComboBox(this));
-    place(stations, at(1080, 120, 2175, 315));
     auto* periods = binder_->bind(*d.cboSelPeriod, new QComboBox(this));
-    place(periods, at(1080, 480, 735, 315));
+    lists->addWidget(station, 0, 0);
+    lists->addWidget(stations, 0, 1);
+    lists->addWidget(periodicity, 1, 0);
+    lists->addWidget(periods, 1, 1, Qt::AlignLeft);
+    lists->setColumnStretch(1, 1);
+    column->addLayout(lists);
 
-    // The grid places itself from its model; the editor, the help and its close
-    // button are created after it so they lie above it.
+    // The help and its close button lie over the grid, in its place.
+    auto* table = new QGridLayout;
     grid_ = new GridView(*d.fgIntDeste, this);
     grid_->setActionRunner([this](const std::function<void()>& action) { binder_->act(action); });
+    grid_->setPickColumn(RainIntensityDialog::kPickCol);
+    grid_->setPlacedByLayout(GridView::Rows::All);
+    table->addWidget(grid_, 0, 0);
     editor_ = binder_->bind(*d.txtSChange, new QLineEdit(this));
     editor_->setAlignment(Qt::AlignCenter);
     help_ = new QPlainTextEdit(this);
-    place(help_, at(120, 960, 3135, 2415));
-    help_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Its lines wrap between words when the window is narrower than they are.
+    help_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    help_->setWordWrapMode(QTextOption::WordWrap);
     help_->setTabChangesFocus(true);
     binder_->bind(*d.txtHelp, help_);
+    table->addWidget(help_, 0, 0);
     auto* closeHelp = binder_->bind(*d.cmdCloseHelp, new QPushButton(this));
-    place(closeHelp, at(3000, 960, 255, 255));
     closeHelp->setFocusPolicy(Qt::TabFocus);
+    const int side = std::max(closeHelp->fontMetrics().height() + 8, twipsToPixels(RainIntensityDialog::scaled(255)));
+    closeHelp->setFixedSize(side, side);
+    table->addWidget(closeHelp, 0, 0, Qt::AlignTop | Qt::AlignRight);
+    column->addLayout(table, 1);
 
-    place(binder_->bind(*d.cmdOK, new QPushButton(this)), at(960, 3480, 855, 255));
-    place(binder_->bind(*d.cmdEdit, new QPushButton(this)), at(1920, 3480, 375, 255));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(2);
+    auto* ok = binder_->bind(*d.cmdOK, new QPushButton(this));
+    ok->setMinimumWidth(twipsToPixels(RainIntensityDialog::scaled(855)));
+    buttons->addWidget(ok);
+    buttons->addStretch(1);
+    buttons->addWidget(binder_->bind(*d.cmdEdit, new QPushButton(this)));
+    buttons->addStretch(2);
+    column->addLayout(buttons);
 
     // The rain library: where the series comes from, storing typed values, the
     // library's window.
     auto* source = binder_->bind(*d.lblSource, new QLabel(this));
-    place(source, at(120, 3810, 3135, 420));
     source->setWordWrap(true);
     source->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(binder_->bind(*d.cmdSaveToLibrary, new QPushButton(this)), at(120, 4320, 1815, 315));
-    place(binder_->bind(*d.cmdLibrary, new QPushButton(this)), at(2040, 4320, 1215, 315));
+    column->addWidget(source);
+    auto* library = new QHBoxLayout;
+    library->addWidget(binder_->bind(*d.cmdSaveToLibrary, new QPushButton(this)));
+    library->addStretch(1);
+    library->addWidget(binder_->bind(*d.cmdLibrary, new QPushButton(this)));
+    column->addLayout(library);
 
     // Placing the window comes before it is shown, so this observer is first.
     QPointer<RainIntensityWindow> self(this);
@@ -94,6 +120,9 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
             self->mirrorForm();
     });
     binder_->bindWindow(d, this, true);
+    binder_->setEnterButton(this, *d.cmdOK);
+    // At least the original's size, more where the type needs it.
+    resize(at(0, 0, 3375, 3975).size().expandedTo(sizeHint()));
     mirrorForm();
 }
 

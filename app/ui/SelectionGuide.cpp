@@ -22,6 +22,8 @@ const char* const kCaptionTexts[] = {"hodně", "Vhodných ploch k dispozici", "m
 const char* const kHigh = "vysoká";
 const char* const kLow = "nízká";
 const char* const kAxisCaption = "infilovací schopnost podloží";
+const char* const kToolTip = "Vodítko k výběru systému infilování podle toho, kolik vhodných ploch je k dispozici "
+                             "(svisle), a podle infilovací schopnosti podloží (vodorovně)";
 
 constexpr int kMargin = 6;
 
@@ -61,6 +63,8 @@ SelectionGuide::SelectionGuide(QWidget* parent) : QWidget(parent)
         hosts_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("guideCaption%1").arg(i));
     }
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // The turned captions have none of their own, so they show this one too.
+    setToolTip(tr8(kToolTip));
 }
 
 QWidget* SelectionGuide::captionHost(int index) const

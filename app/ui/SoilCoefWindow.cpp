@@ -6,10 +6,10 @@
 #include "Binding.h"
 #include "GridView.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -23,14 +23,19 @@ SoilCoefWindow::SoilCoefWindow(model::Application& app, model::SoilCoefDialog& d
     setObjectName(QStringLiteral("frmCoefDialog"));
     setWindowTitle(QString::fromUtf8("Součinitele propustnosti nesoudržných hornin"));
 
+    // The table over the whole window and OK at its bottom right, laid out so
+    // that a large type widens the columns instead of cutting the names.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 4);
+    column->setSpacing(4);
     grid_ = new GridView(*dialog.fgCoefProp, this);
     grid_->setActionRunner([this](const std::function<void()>& action) { binder_->act(action); });
+    grid_->setPickColumn(2);
+    grid_->setPlacedByLayout(GridView::Rows::All);
+    column->addWidget(grid_, 1);
     auto* ok = binder_->bind(*dialog.cmdOK, new QPushButton(this));
-    ok->setAutoDefault(false);
-    // The button keeps its place at the right edge, as high as the style needs.
-    const int height = std::max(twipsToPixels(255), ok->sizeHint().height());
-    ok->setGeometry(twipsToPixels(4200), twipsToPixels(2400) - 2, twipsToPixels(855), height);
-    setFixedSize(twipsToPixels(D::kClientWidth), std::max(twipsToPixels(D::kClientHeight), ok->geometry().bottom() + 4));
+    ok->setMinimumWidth(twipsToPixels(855));
+    column->addWidget(ok, 0, Qt::AlignRight);
 
     // Placed before the binder shows it.
     dialog.observe([self = QPointer<SoilCoefWindow>(this)] {
@@ -39,6 +44,8 @@ SoilCoefWindow::SoilCoefWindow(model::Application& app, model::SoilCoefDialog& d
     });
     mirrorForm();
     binder_->bindWindow(dialog, this, true);
+    binder_->setEnterButton(this, *dialog.cmdOK);
+    resize(QSize(twipsToPixels(D::kClientWidth), twipsToPixels(D::kClientHeight)).expandedTo(sizeHint()));
 }
 
 void SoilCoefWindow::mirrorForm()
@@ -48,7 +55,6 @@ void SoilCoefWindow::mirrorForm()
         winId();
         if (windowHandle() && mainWindow_->windowHandle())
             windowHandle()->setTransientParent(mainWindow_->windowHandle());
-        fitFont();
         using D = model::SoilCoefDialog;
         move(mainWindow_->frameGeometry().topLeft() +
              QPoint(twipsToPixels(D::kOffsetLeft), twipsToPixels(D::kOffsetTop)));
@@ -62,29 +68,6 @@ void SoilCoefWindow::mirrorForm()
         });
     }
     wasOpen_ = open;
-}
-
-void SoilCoefWindow::fitFont()
-{
-    // The table was drawn for a small type: the window takes the largest type,
-    // up to the program's own, in which the soil names and headers fit.
-    QFont font = QApplication::font(this);
-    const model::Grid& grid = *dialog_.fgCoefProp;
-    auto fits = [&] {
-        const QFontMetrics metrics(font);
-        for (int r = 0; r < grid.rows(); ++r)
-            for (int c = 0; c < grid.cols(); ++c)
-                if (metrics.horizontalAdvance(QString::fromStdString(grid.text(r, c))) >
-                    twipsToPixels(grid.colWidth(c)) - 8)
-                    return false;
-        return true;
-    };
-    const bool points = font.pointSizeF() > 0;
-    for (double size = points ? font.pointSizeF() : font.pixelSize(); size > (points ? 7.0 : 9.0) && !fits();) {
-        size -= points ? 0.25 : 1.0;
-        points ? font.setPointSizeF(size) : font.setPixelSize(static_cast<int>(size));
-    }
-    setFont(font);
 }
 
 void createSoilCoefWindow(model::Application& app, QWidget& mainWindow)

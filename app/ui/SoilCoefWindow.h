@@ -1,7 +1,8 @@
 #pragma once
 // The soil coefficient picker frmCoefDialog: a thin view of its model
 // (model/SoilCoefDialog), shown exactly while the model is open, at its place
-// beside the main window's top left corner.
+// beside the main window's top left corner. Esc closes it like its close box;
+// Enter presses OK once a soil is picked.
 
 #include <QWidget>
 
@@ -25,7 +26,6 @@ public:
 
 private:
     void mirrorForm();
-    void fitFont();
 
     model::SoilCoefDialog& dialog_;
     QWidget* mainWindow_;

@@ -19,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QVBoxLayout>
@@ -31,6 +32,10 @@ namespace infil::ui {
 namespace {
 
 QString fromBytes(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// The user's own settings of the program (~/.config/infil/infil.conf).
+QSettings settings() { return QSettings(QStringLiteral("infil"), QStringLiteral("infil")); }
+const char* const kSaveFolderKey = "report/saveFolder";
 std::string toUtf8(const QString& s) { return s.toUtf8().toStdString(); }
 
 } // namespace
@@ -245,10 +250,25 @@ void ResultsView::askAndSave()
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
         dialog.setDefaultSuffix(filter == pdf ? QStringLiteral("pdf") : QStringLiteral("htm"));
     });
-    dialog.setDirectory(QDir::homePath());
+    dialog.setDirectory(saveFolder());
     dialog.selectFile(QFileInfo(browser_->pagePath()).fileName() + QStringLiteral(".htm"));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveAs(dialog.selectedFiles().constFirst());
+        saveChosen(dialog.selectedFiles().constFirst());
+}
+
+bool ResultsView::saveChosen(const QString& fileName)
+{
+    if (!saveAs(fileName))
+        return false;
+    settings().setValue(QLatin1String(kSaveFolderKey), QFileInfo(fileName).absolutePath());
+    Q_EMIT saved(QFileInfo(fileName).absoluteFilePath());
+    return true;
+}
+
+QString ResultsView::saveFolder()
+{
+    const QString folder = settings().value(QLatin1String(kSaveFolderKey)).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
 void ResultsView::printPreview()

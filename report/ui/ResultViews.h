@@ -79,6 +79,12 @@ public:
     bool saveAs(const QString& fileName);
     // Asks the user for a name (HTML or PDF) and saves the shown page under it.
     void askAndSave();
+    // Saves under a name the user chose: the folder is remembered for the
+    // next time, and saved() tells where the page went.
+    bool saveChosen(const QString& fileName);
+    // Where the save dialog opens: the folder a page was last saved to (kept
+    // between runs), or the home folder when there is none or it is gone.
+    static QString saveFolder();
     // Opens the print preview of the shown page, from which the user prints.
     void printPreview();
     // Lays the shown page out on the printer's pages.
@@ -88,6 +94,10 @@ public:
     void setMessagePort(MessagePort* port) { messages_ = port; }
 
     PageBrowser* browser() const { return browser_; }
+
+Q_SIGNALS:
+    // The shown page was saved under this name.
+    void saved(const QString& fileName);
 
 private:
     void reportFailure(const QString& fileName, const QString& reason);

@@ -169,6 +169,8 @@ TEST_F(CalcFormTest, TypingAnyNumberKeyByKeyKeepsEveryPrefix)
             const num::Reading whole = kind.rule(number);
             if (whole.action != num::Reading::Action::Store)
                 continue; // a whole number beyond 16 bits: kept as typed, reported when left
+            if (kind.rule == num::ruleI && (whole.value < 1 || whole.value > 50))
+                continue; // the shaft count takes only what its up-down allows
             const double field = kind.rule == num::ruleI ? rec().SachtyCount
                                  : kind.box == std::string("txtHPV") ? rec().HPV
                                  : kind.box == std::string("txtSoucFiltrace") ? rec().SoucFiltrace
@@ -359,6 +361,62 @@ TEST_F(CalcFormTest, UpDownControlsStayWithinTheirLimits)
         calc().control<UpDown>("UpDown", 4).up();
     EXPECT_EQ(calc().box("txtPocetPotrubi", 4).text(), "10");
     EXPECT_FLOAT_EQ(rec().PocetPotrubi, 10.0f);
+}
+
+// The counts may be typed and stepped with the arrow keys; whatever is typed,
+// the field only takes a count within the limits, and leaving the box shows one.
+TEST_F(CalcFormTest, CountsAreTypedAndSteppedWithinTheSameLimits)
+{
+    TextBox& shafts = calc().box("txtSachtyCount");
+    EXPECT_FALSE(shafts.readOnly());
+    bool used = false;
+    user([&] { used = shafts.keyDown(38); }); // up
+    EXPECT_TRUE(used);
+    EXPECT_EQ(shafts.text(), "2");
+    EXPECT_EQ(rec().SachtyCount, 2);
+    user([&] { used = shafts.keyDown(40); }); // down
+    user([&] { used = shafts.keyDown(40); });
+    EXPECT_EQ(shafts.text(), "1");
+    user([&] { used = shafts.keyDown('7'); });
+    EXPECT_FALSE(used); // typing is the box's own
+
+    struct Case {
+        const char* typed;
+        const char* shown; // after leaving the box
+        int field;
+    };
+    const Case cases[] = {{"7", "7", 7},     {"80", "50", 50}, {"0", "1", 1},   {"", "1", 1},
+                          {"12", "12", 12},  {"2,5", "2", 2},  {"-4", "1", 1},  {"99999", "50", 50}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        user([&] { shafts.setText("1"); });
+        user([&] { shafts.setText(c.typed); });
+        EXPECT_EQ(shafts.text(), c.typed); // typing is never undone meanwhile
+        EXPECT_GE(rec().SachtyCount, 1);
+        EXPECT_LE(rec().SachtyCount, 50);
+        user([&] { shafts.lostFocus(); });
+        EXPECT_EQ(shafts.text(), c.shown);
+        EXPECT_EQ(rec().SachtyCount, c.field);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+
+    // The pipes: the same through their own limits, and with their arrows.
+    TextBox& pipes = calc().box("txtPocetPotrubi", 3);
+    user([&] { pipes.setText("15"); });
+    user([&] { pipes.lostFocus(); });
+    EXPECT_EQ(pipes.text(), "10");
+    EXPECT_FLOAT_EQ(rec().PocetPotrubi, 10.0f);
+    user([&] { pipes.keyDown(38); });
+    EXPECT_EQ(pipes.text(), "10");
+    user([&] { pipes.keyDown(40); });
+    EXPECT_FLOAT_EQ(rec().PocetPotrubi, 9.0f);
+    EXPECT_EQ(calc().box("txtPocetPotrubi", 4).text(), "9"); // one field, every box shows it
+
+    // A text that is no count is said and the count in use comes back.
+    user([&] { shafts.setText("abc"); });
+    user([&] { shafts.lostFocus(); });
+    EXPECT_EQ(shafts.text(), "50");
+    EXPECT_EQ(messages.messages.size(), 1u);
 }
 
 class PanelTest : public AppTest {

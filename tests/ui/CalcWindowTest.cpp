@@ -46,6 +46,9 @@ using test::RecordingPort;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+// The caption a button shows: its text less the mark of its Alt key.
+QString shown(QString text) { return text.replace(QRegularExpression("&(.)"), "\\1"); }
+
 // A desktop with a fixed clock, a recognisable time format and a browser that
 // only remembers what it was asked to open.
 class TestPlatform : public model::Platform {
@@ -158,10 +161,10 @@ protected:
                           box->background() == model::TextBox::Background::ButtonFace);
             } else if (auto* option = dynamic_cast<const model::OptionButton*>(&c)) {
                 EXPECT_EQ(qobject_cast<QRadioButton*>(w)->isChecked(), option->value());
-                EXPECT_EQ(qobject_cast<QRadioButton*>(w)->text(), qs(option->caption()));
+                EXPECT_EQ(shown(qobject_cast<QRadioButton*>(w)->text()), qs(option->caption()));
             } else if (auto* check = dynamic_cast<const model::CheckBox*>(&c)) {
                 EXPECT_EQ(qobject_cast<QCheckBox*>(w)->isChecked(), check->checked());
-                EXPECT_EQ(qobject_cast<QCheckBox*>(w)->text(), qs(check->caption()));
+                EXPECT_EQ(shown(qobject_cast<QCheckBox*>(w)->text()), qs(check->caption()));
             } else if (auto* list = dynamic_cast<const model::ComboBox*>(&c)) {
                 auto* combo = qobject_cast<QComboBox*>(w);
                 ASSERT_EQ(combo->count(), static_cast<int>(list->items().size()));
@@ -169,7 +172,7 @@ protected:
                     EXPECT_EQ(combo->itemText(i), qs(list->items()[static_cast<std::size_t>(i)]));
                 EXPECT_EQ(combo->currentIndex(), list->listIndex());
             } else if (auto* button = dynamic_cast<const model::Button*>(&c)) {
-                EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), qs(button->caption()));
+                EXPECT_EQ(shown(qobject_cast<QPushButton*>(w)->text()), qs(button->caption()));
             } else if (auto* label = dynamic_cast<const model::Label*>(&c)) {
                 EXPECT_TRUE(qobject_cast<QLabel*>(w)->text().contains(qs(label->caption())));
             }

@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTextOption>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -139,6 +141,95 @@ TEST_F(RainIntensityWindowTest, CellEditorOpensOverItsCellStoresAndClosesOnEnter
     ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
     const QRect sixth = view->grid()->cellRect(6, 1);
     EXPECT_TRUE(QRect(view->grid()->mapTo(view, sixth.topLeft()), sixth.size()).contains(editor->geometry()));
+}
+
+// The dialog from the keyboard: Space and Enter tick a "Výběr" cell, Esc in
+// the cell editor takes back that edit only, Enter elsewhere is OK once OK
+// can be pressed, and Esc is the close box.
+TEST_F(RainIntensityWindowTest, KeysTickCancelConfirmAndClose)
+{
+    openDialog();
+    ui::GridView* grid = view->grid();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Return); // OK is not enabled yet: nothing
+    EXPECT_TRUE(view->isVisible());
+    app.record().RainIntensities[2] = 150.0f;
+    app.record().RainIntensities[3] = 120.0f;
+    app.userAction([&] { dialog->cboSelPeriod->setListIndex(4); }); // OK enabled, the grid shown again
+
+    // Down to row 2, over to "Výběr": Space ticks it.
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_EQ(app.record().SelIntDeste, 150.0f);
+    EXPECT_EQ(dialog->fgIntDeste->cellPicture(2, 2), model::Grid::Picture::Check);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return); // Enter on a tick cell ticks it, and the dialog stays
+    EXPECT_EQ(app.record().SelDTrvDeste, app.record().RainDurations[3]);
+    EXPECT_TRUE(view->isVisible());
+
+    // Space opens the editor of an intensity; Esc there takes the edit back
+    // and leaves the dialog open.
+    QTest::keyClick(grid, Qt::Key_Up);
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QLineEdit* editor = view->editor();
+    ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
+    QTest::keyClicks(editor, "99");
+    EXPECT_EQ(app.record().RainIntensities[2], 99.0f);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(app.record().RainIntensities[2], 150.0f);
+    EXPECT_EQ(grid->item(1, 1)->text(), "150");
+    ASSERT_TRUE(waitFor([&] { return grid->hasFocus(); }));
+
+    // Enter off the tick column is OK: the picked pair reaches the main window.
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(window->widgetFor(*app.calc().txtSelIntDeste))->text(), "120");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(window->widgetFor(*app.calc().txtSelDTrvDeste))->text(), "15");
+
+    // Esc anywhere else is the close box.
+    openDialog();
+    widget(dialog->cboSelStanice)->setFocus();
+    QTest::keyClick(widget(dialog->cboSelStanice), Qt::Key_Escape);
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_FALSE(dialog->isOpen());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+// The window is laid out: a large type makes it larger, never cuts a text,
+// and the help wraps between words.
+TEST_F(RainIntensityWindowTest, ALargeTypeEnlargesTheWindowAndTheHelpWraps)
+{
+    const QFont standard = QApplication::font();
+    QFont large = standard;
+    large.setPointSizeF(standard.pointSizeF() * 2);
+    QApplication::setFont(large);
+    struct Restore {
+        QFont font;
+        ~Restore() { QApplication::setFont(font); }
+    } restore{standard};
+    openDialog();
+    QApplication::processEvents();
+    ui::GridView* grid = view->grid();
+    const QFontMetrics metrics(grid->font());
+    const QFontMetrics heads(grid->horizontalHeader()->font());
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(grid->horizontalHeaderItem(c)->toolTip(), QString()) << "header " << c << " cut";
+        EXPECT_LE(heads.horizontalAdvance(grid->horizontalHeaderItem(c)->text()), grid->columnWidth(c));
+    }
+    EXPECT_GE(grid->rowHeight(0), metrics.height());
+    EXPECT_LE(grid->cellRect(9, 0).bottom(), grid->viewport()->geometry().bottom());
+    for (auto* button : view->findChildren<QPushButton*>()) {
+        if (button->isVisible()) {
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+    }
+    EXPECT_EQ(view->help()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(view->help()->wordWrapMode(), QTextOption::WordWrap);
 }
 
 } // namespace

@@ -471,8 +471,10 @@ QColor colorFromOle(OleColor color, const QPalette& palette)
             QPalette::Highlight,       // 29 menu highlight
             QPalette::Window,          // 30 menu bar
         };
+        // The palette's own group: a disabled widget's palette greys its text
+        // as every other control of its window.
         const unsigned index = color & 0xFFFFu;
-        return index < 31 ? palette.color(QPalette::Active, kRoles[index]) : QColor(Qt::black);
+        return index < 31 ? palette.color(palette.currentColorGroup(), kRoles[index]) : QColor(Qt::black);
     }
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
