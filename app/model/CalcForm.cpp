@@ -29,11 +29,12 @@ const char* const kNoTechnology = "Není vybrána technologie";
 
 // Units as the window shows them.
 const char* const kM = "m";
-const char* const kM2 = "m<sup>2</sup>";
-const char* const kM3 = "m<sup>3</sup>";
+const char* const kM2 = "m²";
+const char* const kM3 = "m³";
 const char* const kHours = "h";
 const char* const kMetresPerSecond = "m/s";
 const char* const kCompute = "Výpočti";
+const char* const kComputeTip = "Ověřit zadání a spočítat výsledky";
 
 using R = ProjectRecord;
 
@@ -58,7 +59,7 @@ void showAndReadBack(TextBox& box, const std::string& text)
 
 // Gives a control its Alt key and says what it is for.
 template <typename T>
-T* keyed(T* control, char mnemonic, const char* tip = "")
+T* keyed(T* control, char mnemonic, const char* tip)
 {
     control->setMnemonic(mnemonic);
     control->setToolTip(tip);
@@ -216,7 +217,7 @@ public:
     {
         add({.kind = RowKind::Compute,
              .controls = {keyed(&button("cmdCalcul", k, kCompute, &CalcForm::computeClicked, visible), 'V',
-                                "Ověřit zadání a spočítat výsledky")}});
+                                kComputeTip)}});
     }
     void confirm(Button& ok) { add({.kind = RowKind::Confirm, .controls = {&ok}}); }
     void note(const char* text) { add({.kind = RowKind::Note, .label = text}); }
@@ -306,7 +307,8 @@ void CalcForm::declareSharedInputs(Builder& b)
     txtSelIntDeste = &b.field({.name = "txtSelIntDeste", .label = "Intenzita trvání deště", .unit = "l/(s.ha)",
                                .look = Look::Grey, .change = &CalcForm::intensityChanged,
                                .symbol = "<i>i</i> (t,p)",
-                               .tip = "Intenzita návrhového deště i [l/(s.ha)], vybraná tlačítkem Zadat, obvykle 30 až 400"},
+                               .tip = "Intenzita návrhového deště i [l/(s.ha)], vybraná "
+                                      "tlačítkem Zadat, obvykle 30 až 400"},
                               dialogButton(0, 'Z', "Vybrat návrhový déšť: stanici, periodicitu a dobu trvání"));
     txtSelDTrvDeste = &b.field({.name = "txtSelDTrvDeste", .label = "Doba trvání deště", .unit = "min",
                                 .look = Look::Result, .change = &CalcForm::durationChanged,
@@ -314,11 +316,14 @@ void CalcForm::declareSharedInputs(Builder& b)
                                 .tip = "Doba trvání návrhového deště td [min], vybraná spolu s intenzitou, 5 až 120"});
     txtOdvodNepPlocha = &b.field({.name = "txtOdvodNepPlocha", .label = "Celková odvodňovaná plocha", .unit = kM2,
                                   .look = Look::Result, .change = &CalcForm::areaChanged,
-                                  .tip = "Redukovaná odvodňovaná plocha [m²]: součet dílčích ploch násobených součinitelem odtoku, zadává se tlačítkem Zadat"},
-                                 dialogButton(1, 'd', "Složit odvodňovanou plochu z dílčích ploch a jejich součinitelů odtoku"));
+                                  .tip = "Redukovaná odvodňovaná plocha [m²]: součet dílčích ploch násobených "
+                                         "součinitelem odtoku, zadává se tlačítkem Zadat"},
+                                 dialogButton(1, 'd', "Složit odvodňovanou plochu z dílčích ploch a "
+                                                      "jejich součinitelů odtoku"));
     txtOdtokDoInfil = &b.field({.name = "txtOdtokDoInfil", .label = "Odtok do infilovacího zařízení", .unit = "l/s",
                                 .field = &R::OdtokDoInfil, .look = Look::Result,
-                                .tip = "Přítok do infilovacího zařízení Q [l/s] z plochy a intenzity deště; počítá program"});
+                                .tip = "Přítok do infilovacího zařízení Q [l/s] z plochy a "
+                                       "intenzity deště; počítá program"});
     b.gap(); // the soil rows stand apart
     txtSoucFiltrace = &b.field({.name = "txtSoucFiltrace", .label = "Součinitel filtrace (kf) podloží",
                                 .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrace,
@@ -328,7 +333,8 @@ void CalcForm::declareSharedInputs(Builder& b)
     txtTypPudyPodlozi = &b.field({.name = "txtTypPudyPodlozi", .label = "Typ nesoudržné horniny", .rule = Rule::T,
                                   .field = &R::TypPudyPodlozi, .stored = &CalcForm::soilNameTyped,
                                   .width = Width::Wide,
-                                  .tip = "Druh nesoudržné horniny v podloží; vyplní se s výběrem součinitele filtrace, lze jej i napsat"});
+                                  .tip = "Druh nesoudržné horniny v podloží; vyplní se s výběrem "
+                                         "součinitele filtrace, lze jej i napsat"});
     b.field({.name = "txtHPV", .label = "Hladina podzemní vody (pod povrchem)", .unit = kM, .rule = Rule::R,
              .field = &R::HPV,
              .tip = "Hloubka hladiny podzemní vody pod terénem [m]; dno zařízení má ležet aspoň 1 m nad ní"});
@@ -361,8 +367,8 @@ void CalcForm::declareSurface(Builder& b)
              .rule = Rule::R, .field = &R::InfilPlocha, .look = Look::Result,
              .tip = "Plocha potřebná pro infilování [m²]; počítá program"});
     // The array's first two compute buttons are never shown.
-    b.buttons({keyed(&b.button("cmdCalcul", 0, kCompute, &CalcForm::computeClicked, false), 'V'),
-               keyed(&b.button("cmdCalcul", 1, kCompute, &CalcForm::computeClicked, false), 'V')});
+    b.buttons({keyed(&b.button("cmdCalcul", 0, kCompute, &CalcForm::computeClicked, false), 'V', kComputeTip),
+               keyed(&b.button("cmdCalcul", 1, kCompute, &CalcForm::computeClicked, false), 'V', kComputeTip)});
 }
 
 void CalcForm::declareSwale(Builder& b)
@@ -488,7 +494,7 @@ void CalcForm::declareTrench(Builder& b)
     b.into(picPretokSkrOdtok[4]);
     declarePipeDiameters(b, 4);
     declarePipeCount(b, 4);
-    b.field({.name = "txtVystupPlocha", .index = 4, .label = "Výstupní plocha", .unit = "cm<sup>2</sup>/m",
+    b.field({.name = "txtVystupPlocha", .index = 4, .label = "Výstupní plocha", .unit = "cm²/m",
              .rule = Rule::R, .field = &R::VystupPlocha, .width = Width::Narrow,
              .tip = "Plocha otvorů drenážní trouby na metr délky [cm²/m], podle výrobce"});
     b.field({.name = "txtVystupRychlost", .index = 4, .label = "Výstupní rychlost", .unit = kMetresPerSecond,
@@ -525,10 +531,11 @@ void CalcForm::declareShaft(Builder& b)
     optSelTypPudy5[1] = keyed(&b.option("optSelTypPudy5", 1, soil5Group, "typ B", &CalcForm::filterTypeClicked), 'B',
                               "Šachta typu B: filtrační vrstva na vrstvě písku nebo jemného štěrku");
     b.options("Typ šachty:", {optSelTypPudy5[0], optSelTypPudy5[1]}, true);
-    optSelTypSachty[0] = keyed(&b.option("optSelTypSachty", 0, shaftShapeGroup, "kruhový", &CalcForm::shaftShapeClicked),
-                               'k', "Šachty z kruhových skruží");
-    optSelTypSachty[1] = keyed(&b.option("optSelTypSachty", 1, shaftShapeGroup, "pravoúhlý", &CalcForm::shaftShapeClicked),
-                               'p', "Šachty pravoúhlého půdorysu");
+    auto shape = [&](int k, const char* caption) {
+        return &b.option("optSelTypSachty", k, shaftShapeGroup, caption, &CalcForm::shaftShapeClicked);
+    };
+    optSelTypSachty[0] = keyed(shape(0, "kruhový"), 'k', "Šachty z kruhových skruží");
+    optSelTypSachty[1] = keyed(shape(1, "pravoúhlý"), 'p', "Šachty pravoúhlého půdorysu");
     b.options("", {optSelTypSachty[0], optSelTypSachty[1]}, true);
     cboTypSachty = &b.list("cboTypSachty", &CalcForm::shaftProductClicked);
     cboTypSachty->setToolTip("Výrobek: vyplní rozměry a tloušťku stěny šachty");
@@ -541,7 +548,8 @@ void CalcForm::declareShaft(Builder& b)
     // decide.
     const auto sizes = b.sideBySide({{.name = "txtPrumerSachtyVnit", .label = "DN / Šířka", .rule = Rule::R,
                                       .change = &CalcForm::shaftInnerChanged,
-                                      .tip = "Vnitřní průměr kruhové šachty, nebo šířka pravoúhlé šachty [m]; vyplní se s výrobkem"},
+                                      .tip = "Vnitřní průměr kruhové šachty, nebo šířka pravoúhlé "
+                                             "šachty [m]; vyplní se s výrobkem"},
                                      {.name = "txtPrumerSachtyVnej", .label = "Délka", .rule = Rule::R,
                                       .field = &R::ShaftLength, .change = &CalcForm::shaftLengthChanged,
                                       .tip = "Délka pravoúhlé šachty [m]; vyplní se s výrobkem"},
@@ -574,7 +582,8 @@ void CalcForm::declareShaft(Builder& b)
              .look = Look::Result, .tip = "Potřebná hloubka šachty pod terénem [m]; počítá program", .computed = true});
     b.field({.name = "txtPotrHloubkaZahl", .label = "Min. hloubka hladiny podzemní vody", .unit = kM, .rule = Rule::P,
              .field = &R::PotrHloubkaZahl, .look = Look::Result,
-             .tip = "Nejmenší hloubka hladiny podzemní vody pod terénem, kterou šachta potřebuje [m]; počítá program", .computed = true});
+             .tip = "Nejmenší hloubka hladiny podzemní vody pod terénem, kterou "
+                    "šachta potřebuje [m]; počítá program", .computed = true});
     b.field({.name = "txtInfilPlocha", .index = 5, .label = "Infilovací plocha šachty", .unit = kM2, .rule = Rule::R,
              .field = &R::InfilPlocha, .look = Look::Result,
              .tip = "Plocha, kterou šachty vsakují, dno a část stěn [m²]; počítá program", .computed = true});
@@ -582,7 +591,8 @@ void CalcForm::declareShaft(Builder& b)
              .look = Look::Result, .tip = "Objem vody zadržené v šachtách [m³]; počítá program", .computed = true});
     b.field({.name = "txtSoucFiltrPruleh", .index = 5, .label = "Součinitel filtrace náplně filtru",
              .unit = kMetresPerSecond, .rule = Rule::K, .field = &R::SoucFiltrPruleh, .look = Look::Grey,
-             .tip = "Součinitel filtrace, který musí mít náplň filtru [m/s], nejvýše 1.0E-03; počítá program", .computed = true});
+             .tip = "Součinitel filtrace, který musí mít náplň filtru [m/s], "
+                    "nejvýše 1.0E-03; počítá program", .computed = true});
 }
 
 void CalcForm::declareBasin(Builder& b)
@@ -605,7 +615,7 @@ void CalcForm::declareBasin(Builder& b)
                         "Voda se před nádrží nejprve usadí; bez toho se dno zanáší a počítá se s pětinou propustnosti");
     b.checkRow(*chkPredUsaz);
     b.compute(6);
-    b.field({.name = "txtInfilTok", .label = "Infilovací tok", .unit = "m<sup>3</sup>/s", .field = &R::InfilTok,
+    b.field({.name = "txtInfilTok", .label = "Infilovací tok", .unit = "m³/s", .field = &R::InfilTok,
              .look = Look::Grey, .tip = "Tok, který vsakuje dno nádrže [m³/s]; počítá program", .computed = true});
     b.field({.name = "txtObjAkum", .index = 6, .label = "Potřebný objem akumulace nádrže", .unit = kM3,
              .field = &R::ObjAkum, .look = Look::Result,
@@ -752,8 +762,8 @@ void CalcForm::numberLeft(TextBox& box)
         return;
     }
     const num::Typed typed = num::classify(text);
-    if (const auto counter = counters_.find(&box);
-        counter != counters_.end() && typed.kind != num::Typed::Kind::NotNumber && typed.kind != num::Typed::Kind::Prefix) {
+    const bool countTyped = typed.kind == num::Typed::Kind::Number || typed.kind == num::Typed::Kind::Empty;
+    if (const auto counter = counters_.find(&box); counter != counters_.end() && countTyped) {
         // A count beyond the limits becomes the nearest limit, an emptied one
         // the count still in use.
         const std::string count = counter->second->settled(text, lastAccepted_[&box]);

@@ -3,7 +3,9 @@
 // a tab), as rows from top to bottom. A form model creates each control together
 // with the row it stands in; the Qt view builds its widgets from those rows, so a
 // control is declared once for the model, the window, the batch mode and the
-// tests. Texts are UTF-8; labels and units may hold simple markup ("m<sup>2</sup>").
+// tests. Texts are UTF-8; labels and units may hold simple markup ("<i>t</i><sub>d</sub>");
+// powers of units are written with their own characters ("m²"), which no line
+// height clips as a raised "<sup>2</sup>" can be.
 
 #include <string>
 #include <vector>

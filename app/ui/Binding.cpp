@@ -483,9 +483,24 @@ QWidget* Binder::bind(model::Container& container, QWidget* widget)
 void Binder::bindWindow(model::Form& form, QWidget* window, bool mirrorOpen)
 {
     auto lastFocus = std::make_shared<const model::Control*>(form.focusTarget());
-    auto mirror = [window = QPointer<QWidget>(window), &form, registry = registry_, lastFocus, mirrorOpen] {
+    // Where the keyboard was when a dialog disabled the window: it goes back
+    // there when the dialog closes, not to the first box of the window.
+    auto focusBefore = std::make_shared<QPointer<QWidget>>();
+    auto mirror = [window = QPointer<QWidget>(window), &form, registry = registry_, lastFocus, mirrorOpen,
+                   focusBefore] {
         if (!window)
             return;
+        if (window->isEnabled() && !form.enabled()) {
+            *focusBefore = window->focusWidget();
+        } else if (!window->isEnabled() && form.enabled() && *focusBefore) {
+            // Not the user's move: the model is not told (it is a window's own).
+            QTimer::singleShot(0, focusBefore->data(), [widget = *focusBefore] {
+                if (!widget || !widget->isVisible() || !widget->isEnabled())
+                    return;
+                widget->window()->activateWindow();
+                widget->setFocus(Qt::ActiveWindowFocusReason);
+            });
+        }
         window->setEnabled(form.enabled());
         if (mirrorOpen && form.isOpen() != window->isVisible())
             window->setVisible(form.isOpen());
@@ -544,6 +559,18 @@ void Binder::setEnterButton(QWidget* window, model::Button& button)
 }
 
 // ---------------------------------------------------------------------------
+
+int titleWidth(const QWidget* window)
+{
+    // Title bars commonly use a bold type a little larger than the window's,
+    // and keep room for an icon and three buttons.
+    QFont title = window->font();
+    title.setBold(true);
+    if (title.pointSizeF() > 0)
+        title.setPointSizeF(title.pointSizeF() * 1.1);
+    const QFontMetrics metrics(title);
+    return metrics.horizontalAdvance(window->windowTitle()) + 4 * metrics.height() + 24;
+}
 
 int windowsKeyCode(int key)
 {

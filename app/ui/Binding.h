@@ -140,6 +140,10 @@ private:
     std::shared_ptr<Registry> registry_;
 };
 
+// How wide a dialog must be for its title to show whole beside the window
+// manager's buttons.
+int titleWidth(const QWidget* window);
+
 // Windows virtual-key code of a Qt key (13 Enter, 27 Esc, 'A'..'Z', ...), 0 for
 // keys the windows do not distinguish.
 int windowsKeyCode(int qtKey);

@@ -114,6 +114,17 @@ QLabel* text(const QString& content, QWidget* parent)
     return label;
 }
 
+// The scroll area of the technology panes: it asks for the room of the largest
+// pane, but may get less.
+class PaneScroll : public QScrollArea {
+public:
+    PaneScroll(QSize preferred, QWidget* parent) : QScrollArea(parent), preferred_(preferred) {}
+    QSize sizeHint() const override { return preferred_ + QSize(2 * frameWidth(), 2 * frameWidth()); }
+
+private:
+    QSize preferred_;
+};
+
 // Widgets laid side by side in one cell.
 QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> widgets, int spacing = 4)
 {
@@ -139,7 +150,7 @@ public:
     RowGrid(QWidget* owner, Binder& binder, int boxWidth)
         : owner_(owner), binder_(binder), boxWidth_(boxWidth), grid_(new QGridLayout(owner))
     {
-        grid_->setHorizontalSpacing(8);
+        grid_->setHorizontalSpacing(6);
         grid_->setVerticalSpacing(3);
     }
 
@@ -209,9 +220,12 @@ private:
         case RowKind::List: {
             label(row);
             auto* list = binder_.bind(static_cast<model::ComboBox&>(*row.controls.at(0)), new QComboBox(owner_));
+            // As wide as its entries where there is room, narrower where not
+            // (its drop-down still shows them whole).
             list->setMinimumWidth(boxWidth_ * (row.width == model::Width::Wide ? 3 : 2));
-            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-            grid_->addWidget(list, row_++, kBox, 1, kColumns - kBox, Qt::AlignLeft);
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(8);
+            grid_->addWidget(list, row_++, kBox, 1, kColumns - kBox);
             break;
         }
         case RowKind::Counted: {
@@ -336,7 +350,14 @@ private:
     }
     QWidget* button(model::Control& b, QWidget* parent = nullptr)
     {
-        return binder_.bind(static_cast<model::Button&>(b), new QPushButton(parent ? parent : owner_));
+        auto* button = binder_.bind(static_cast<model::Button&>(b), new QPushButton(parent ? parent : owner_));
+        // As wide as its caption needs, not the style's wide minimum: the
+        // window fits a small screen.
+        const int caption = button->fontMetrics().horizontalAdvance(button->text().remove(QLatin1Char('&')));
+        button->setMinimumWidth(std::min(button->sizeHint().width(), caption + 28));
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+        button->setMaximumWidth(std::max(button->minimumWidth(), caption + 28));
+        return button;
     }
 
     QWidget* owner_;
@@ -357,7 +378,8 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     : QMainWindow(parent), app_(app), calc_(app.calc()), binder_(new Binder(app, this))
 {
     setWindowTitle(u8(kCaption));
-    boxWidth_ = fontMetrics().horizontalAdvance(QStringLiteral("0 000 000.00")) + 16;
+    // A box holds a number up to 999 999.99 without scrolling.
+    boxWidth_ = fontMetrics().horizontalAdvance(QStringLiteral("000 000.00")) + 16;
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("SSTab1"));
@@ -386,6 +408,10 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     veerHost_ = std::make_unique<VeerHost>();
     veerHost_->createCaptions({guide_->captionHost(0), guide_->captionHost(1), guide_->captionHost(2)});
 
+    // The keyboard starts in the project's name, where the user starts.
+    if (QWidget* first = widgetFor(calc_.box("txtProjName")))
+        first->setFocus(Qt::ActiveWindowFocusReason);
+
     // F1: the description of the selected technology, wherever the user is.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::WindowShortcut);
@@ -396,8 +422,12 @@ CalcWindow::CalcWindow(model::Application& app, QWidget* parent)
     connect(clock_, &QTimer::timeout, this, [this] { app_.userAction([this] { calc_.clockTick(); }); });
     clock_->start(1000);
 
-    // As large as the content wants, but within the screen.
-    QSize size = sizeHint().expandedTo(QSize(1100, 660));
+    // As large as the content wants, with room for the verdict that shows once
+    // a technology is chosen, but within the screen.
+    QSize size = sizeHint();
+    if (auto* verdict = findChild<QWidget*>(QStringLiteral("verdict")); verdict && verdict->isHidden())
+        size.rheight() += verdict->sizeHint().height();
+    size = size.expandedTo(QSize(1100, 660));
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
@@ -628,8 +658,7 @@ QWidget* CalcWindow::buildPaneArea(const std::vector<model::Control*>& models, Q
         stack->addWidget(pane, 0, 0, Qt::AlignTop | Qt::AlignLeft);
         panes.push_back(pane);
     }
-    // Boxes line up across the panes, and the place is as large as the largest
-    // pane, so that nothing moves when the technology changes.
+    // Boxes line up across the panes.
     int labels = 0;
     for (QWidget* pane : panes) {
         auto* grid = static_cast<QGridLayout*>(pane->layout());
@@ -644,9 +673,13 @@ QWidget* CalcWindow::buildPaneArea(const std::vector<model::Control*>& models, Q
         grid->setColumnMinimumWidth(RowGrid::kBox, boxWidth_);
         largest = largest.expandedTo(pane->sizeHint());
     }
-    place->setMinimumSize(largest);
-    // On a small screen the pane scrolls instead of pushing the window off it.
-    auto* scroll = new QScrollArea(parent);
+    // As wide as the widest pane, so that nothing moves sideways when the
+    // technology changes; as high as the pane shown, which scrolls only when
+    // the window is lower than it.
+    place->setMinimumWidth(largest.width());
+    // On a small screen the pane scrolls instead of pushing the window off it;
+    // where the screen has room, the window opens large enough for every pane.
+    auto* scroll = new PaneScroll(largest + QSize(0, stack->contentsMargins().top()), parent);
     scroll->setObjectName(QStringLiteral("paneScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -98,7 +99,6 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
                                      QWidget* mainWindow)
     : QWidget(nullptr, Qt::Dialog), dialog_(dialog), mainWindow_(mainWindow), binder_(new Binder(app, this))
 {
-    using D = model::DrainedAreaDialog;
     setObjectName(QStringLiteral("frmDialog"));
     setWindowTitle(u8("Střední odtokový součinitel"));
 
@@ -125,7 +125,7 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     entryRow->addSpacing(12);
     entryRow->addWidget(label(u8("Dílčí plocha"), this));
     entryRow->addWidget(area_);
-    entryRow->addWidget(label(u8("m<sup>2</sup>"), this));
+    entryRow->addWidget(label(u8("m²"), this));
     entryRow->addSpacing(6);
     entryRow->addWidget(binder_->bind(*dialog.cmdZapsat, new QPushButton(this)));
     entryRow->addStretch();
@@ -159,7 +159,7 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     auto* sumRow = new QHBoxLayout;
     sumRow->setSpacing(6);
     sumRow->addWidget(sum_);
-    sumRow->addWidget(label(u8("m<sup>2</sup>"), this));
+    sumRow->addWidget(label(u8("m²"), this));
     sumRow->addStretch();
     side->addLayout(sumRow, 1, 0, 1, 3);
     side->setRowStretch(2, 1);
@@ -192,8 +192,7 @@ DrainedAreaWindow::DrainedAreaWindow(model::Application& app, model::DrainedArea
     });
     mirrorForm();
     binder_->bindWindow(dialog, this, true);
-    fitBoxes();
-    resize(QSize(twipsToPixels(D::kClientWidth), twipsToPixels(D::kClientHeight)).expandedTo(sizeHint()));
+    fit();
 }
 
 void DrainedAreaWindow::mirrorForm()
@@ -204,10 +203,15 @@ void DrainedAreaWindow::mirrorForm()
         winId();
         if (windowHandle() && mainWindow_->windowHandle())
             windowHandle()->setTransientParent(mainWindow_->windowHandle());
-        fitBoxes();
-        resize(size().expandedTo(sizeHint()));
+        fit();
         QRect frame = frameGeometry();
         frame.moveCenter(mainWindow_->frameGeometry().center());
+        // Whole on the screen, its title bar first.
+        if (const QScreen* screen = mainWindow_->screen()) {
+            const QRect room = screen->availableGeometry();
+            frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width())));
+            frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height())));
+        }
         move(frame.topLeft());
         // The user works here now (the main window is disabled): the window
         // takes the keyboard once the binder has shown it.
@@ -241,6 +245,30 @@ void DrainedAreaWindow::mirrorForm()
                     grid->setFocus(Qt::OtherFocusReason);
             });
     }
+}
+
+void DrainedAreaWindow::fit()
+{
+    // The runoff table shows its longest surface kind whole: the window grows
+    // for it as far as the screen allows, and beyond that the table's type
+    // gets smaller, down to a floor.
+    QFont font = QApplication::font(this);
+    runoff_->setFont(font);
+    const QScreen* screen = mainWindow_ ? mainWindow_->screen() : this->screen();
+    const int margins = 2 * 8 + 24; // the layout's and the window frame's
+    const int original = twipsToPixels(dialog_.fgSoucPovrchOdtok->geometry().width);
+    const int room = std::max(original, screen ? screen->availableGeometry().width() - margins : original);
+    const bool points = font.pointSizeF() > 0;
+    for (double size = points ? font.pointSizeF() : font.pixelSize();
+         size > (points ? 7.0 : 9.0) && runoff_->minimumSizeHint().width() > room;) {
+        size -= points ? 0.25 : 1.0;
+        points ? font.setPointSizeF(size) : font.setPixelSize(static_cast<int>(size));
+        runoff_->setFont(font);
+    }
+    fitBoxes();
+    using D = model::DrainedAreaDialog;
+    resize(sizeHint().expandedTo(
+        QSize(std::max(twipsToPixels(D::kClientWidth), titleWidth(this)), twipsToPixels(D::kClientHeight))));
 }
 
 void DrainedAreaWindow::fitBoxes()

@@ -32,7 +32,10 @@ public:
 
 private:
     void mirrorForm();
-    // Widens the boxes for the type the window has (at each opening).
+    // Sizes the table's type and the window for the screen and the type the
+    // desktop has now (at each opening).
+    void fit();
+    // Widens the boxes for the type the window has.
     void fitBoxes();
     void placeEditor();
 

@@ -214,6 +214,8 @@ void GridView::sync()
     }
 
     applyColumnWidths();
+    if (laidOut_)
+        updateGeometry(); // its texts decide its size
     if (grid_.row() >= 1 && grid_.row() <= dataRows && grid_.col() < cols)
         setCurrentCell(grid_.row() - 1, grid_.col());
     else
@@ -231,7 +233,7 @@ void GridView::setPlacedByLayout(Rows rows)
 {
     laidOut_ = true;
     allRows_ = rows == Rows::All;
-    setSizePolicy(QSizePolicy::Expanding, allRows_ ? QSizePolicy::Minimum : QSizePolicy::Expanding);
+    setSizePolicy(QSizePolicy::Expanding, allRows_ ? QSizePolicy::Fixed : QSizePolicy::Expanding);
     sync();
     updateGeometry();
 }
@@ -287,7 +289,9 @@ QSize GridView::sizeHint() const
     if (!laidOut_)
         return QTableWidget::sizeHint();
     const Grid::Geometry& g = grid_.geometry();
-    return QSize(twipsToPixels(g.width), twipsToPixels(g.height)).expandedTo(minimumSizeHint());
+    const QSize hint = QSize(twipsToPixels(g.width), twipsToPixels(g.height)).expandedTo(minimumSizeHint());
+    // A grid that shows all its rows is exactly as high as they are.
+    return allRows_ ? QSize(hint.width(), minimumSizeHint().height()) : hint;
 }
 
 void GridView::setHeaderLines(int lines)

@@ -55,7 +55,7 @@ public:
     // Placed by its window's layout rather than at the model's place: it asks
     // for the model's size, but for more where a large type needs it; rows are
     // as high as the type, columns keep their shares of the width. A grid of
-    // Rows::All never gets lower than its rows need; one of Rows::Some scrolls.
+    // Rows::All is as high as its rows; one of Rows::Some scrolls.
     enum class Rows { All, Some };
     void setPlacedByLayout(Rows rows);
     QSize sizeHint() const override;

@@ -121,16 +121,17 @@ RainIntensityWindow::RainIntensityWindow(model::Application& app, RainIntensityD
     });
     binder_->bindWindow(d, this, true);
     binder_->setEnterButton(this, *d.cmdOK);
-    // At least the original's size, more where the type needs it.
-    resize(at(0, 0, 3375, 3975).size().expandedTo(sizeHint()));
+    fit();
     mirrorForm();
 }
 
 void RainIntensityWindow::mirrorForm()
 {
     const bool open = dialog_.isOpen();
-    if (open && !wasOpen_ && mainWindow_)
+    if (open && !wasOpen_ && mainWindow_) {
+        fit();
         move(mainWindow_->pos() + kOffsetFromMainWindow);
+    }
     wasOpen_ = open;
     if (!open)
         return;
@@ -154,6 +155,12 @@ void RainIntensityWindow::mirrorForm()
         });
     }
     lastFocus_ = focus;
+}
+
+void RainIntensityWindow::fit()
+{
+    // As wide as the original at least, and as its title; as high as the rows.
+    resize(sizeHint().expandedTo(QSize(std::max(at(0, 0, 3375, 0).width(), titleWidth(this)), 0)));
 }
 
 void RainIntensityWindow::placeEditor()

@@ -38,6 +38,8 @@ private:
     // Pixels for a place given in the original window's twips.
     static QRect at(int left, int top, int width, int height);
     void mirrorForm();
+    // Sizes the window for the type the desktop has now (at each opening).
+    void fit();
     void placeEditor();
 
     model::RainIntensityDialog& dialog_;

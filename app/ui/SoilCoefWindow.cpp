@@ -19,7 +19,6 @@ namespace infil::ui {
 SoilCoefWindow::SoilCoefWindow(model::Application& app, model::SoilCoefDialog& dialog, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Dialog), dialog_(dialog), mainWindow_(mainWindow), binder_(new Binder(app, this))
 {
-    using D = model::SoilCoefDialog;
     setObjectName(QStringLiteral("frmCoefDialog"));
     setWindowTitle(QString::fromUtf8("Součinitele propustnosti nesoudržných hornin"));
 
@@ -45,7 +44,7 @@ SoilCoefWindow::SoilCoefWindow(model::Application& app, model::SoilCoefDialog& d
     mirrorForm();
     binder_->bindWindow(dialog, this, true);
     binder_->setEnterButton(this, *dialog.cmdOK);
-    resize(QSize(twipsToPixels(D::kClientWidth), twipsToPixels(D::kClientHeight)).expandedTo(sizeHint()));
+    fit();
 }
 
 void SoilCoefWindow::mirrorForm()
@@ -55,6 +54,7 @@ void SoilCoefWindow::mirrorForm()
         winId();
         if (windowHandle() && mainWindow_->windowHandle())
             windowHandle()->setTransientParent(mainWindow_->windowHandle());
+        fit();
         using D = model::SoilCoefDialog;
         move(mainWindow_->frameGeometry().topLeft() +
              QPoint(twipsToPixels(D::kOffsetLeft), twipsToPixels(D::kOffsetTop)));
@@ -68,6 +68,13 @@ void SoilCoefWindow::mirrorForm()
         });
     }
     wasOpen_ = open;
+}
+
+void SoilCoefWindow::fit()
+{
+    // As wide as the original at least, and as its title; as high as the rows.
+    using D = model::SoilCoefDialog;
+    resize(sizeHint().expandedTo(QSize(std::max(twipsToPixels(D::kClientWidth), titleWidth(this)), 0)));
 }
 
 void createSoilCoefWindow(model::Application& app, QWidget& mainWindow)

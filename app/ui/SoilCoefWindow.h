@@ -26,6 +26,8 @@ public:
 
 private:
     void mirrorForm();
+    // Sizes the window for the type the desktop has now (at each opening).
+    void fit();
 
     model::SoilCoefDialog& dialog_;
     QWidget* mainWindow_;

@@ -200,6 +200,9 @@ TEST_F(AreaSoilWindowsTest, BothWindowsWorkFromTheKeyboard)
     EXPECT_FALSE(soil->isVisible());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(app.record().SoucFiltrace, kf); // as the close box leaves it
+    // The keyboard is back on the button that opened the window.
+    QWidget* opener = window->widgetFor(*app.calc().cmdEdit.at(2));
+    EXPECT_TRUE(test::waitFor([&] { return QApplication::focusWidget() == opener; }));
 
     openButton(2);
     settle();

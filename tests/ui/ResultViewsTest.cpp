@@ -8,9 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -262,6 +264,39 @@ TEST(ResultsView, SavingOverALinkOrAPipeReplacesItWithoutWritingThrough)
     EXPECT_FALSE(QFileInfo(html).isSymLink());
     EXPECT_TRUE(readAll(html).startsWith("<html>"));
     EXPECT_TRUE(readAll(pdf).startsWith("%PDF"));
+}
+
+// The save dialog opens where the user saved last, also in the next run, and
+// the view says where the page went; a failed save remembers nothing.
+TEST(ResultsView, TheSaveFolderIsRememberedAndTheSavedPathAnnounced)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    AppFolder app;
+    QTemporaryDir target;
+    ui::ResultsView view;
+    Recorder messages;
+    view.setMessagePort(&messages);
+    view.showReport(app.report);
+    EXPECT_EQ(ui::ResultsView::saveFolder(), QDir::homePath());
+
+    QStringList announced;
+    QObject::connect(&view, &ui::ResultsView::saved, [&](const QString& file) { announced << file; });
+    const QString copy = target.filePath(QStringLiteral("projekt.htm"));
+    ASSERT_TRUE(view.saveChosen(copy));
+    EXPECT_EQ(announced, QStringList{QFileInfo(copy).absoluteFilePath()});
+    EXPECT_EQ(ui::ResultsView::saveFolder(), QFileInfo(copy).absolutePath());
+
+    EXPECT_FALSE(view.saveChosen(target.filePath(QStringLiteral("no/such/folder/x.htm"))));
+    EXPECT_EQ(announced.size(), 1);
+    EXPECT_EQ(ui::ResultsView::saveFolder(), QFileInfo(copy).absolutePath());
+
+    // A folder that is gone since: the home folder again.
+    const QString gone = target.filePath(QStringLiteral("gone"));
+    QDir().mkpath(gone);
+    ASSERT_TRUE(view.saveChosen(gone + QStringLiteral("/x.htm")));
+    QDir(gone).removeRecursively();
+    EXPECT_EQ(ui::ResultsView::saveFolder(), QDir::homePath());
 }
 
 TEST(DescriptionView, EveryTechnologyHasItsPage)

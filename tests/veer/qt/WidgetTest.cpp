@@ -4,9 +4,12 @@
 #include <Veer12/VeerWidget.h>
 
 #include <QImage>
+#include <QWidget>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace veer {
 namespace {
@@ -168,6 +171,43 @@ TEST(VeerWidget, OleColoursBecomeDeviceColours)
     EXPECT_EQ(colorFromOle(0x000000FF, pal), QColor(255, 0, 0));
     EXPECT_EQ(colorFromOle(0x00800000, pal), QColor(0, 0, 128));
     EXPECT_EQ(colorFromOle(0x800000FF, pal), QColor(Qt::black)); // no such system colour
+    // A system colour is taken from the palette's own group.
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(4, 5, 6));
+    pal.setCurrentColorGroup(QPalette::Disabled);
+    EXPECT_EQ(colorFromOle(0x80000012, pal), QColor(4, 5, 6));
+}
+
+// A caption in a system colour greys with its window, as every other text of
+// the window does; a colour of its own stays.
+TEST(VeerWidget, ADisabledWidgetDrawsItsSystemColourFromTheDisabledPalette)
+{
+    QWidget host;
+    QPalette pal = host.palette();
+    pal.setColor(QPalette::Active, QPalette::ButtonText, QColor(200, 0, 0));
+    pal.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(200, 0, 0));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0, 160, 0));
+    host.setPalette(pal);
+    VeerWidget widget(&host);
+    widget.setCaptionFont(QFont(QStringLiteral("DejaVu Sans"), 20));
+    widget.setCaption(QStringLiteral("HHHH"));
+    widget.control()->put_ForeColor(0x80000012); // button text
+    widget.resize(200, 60);
+    auto colours = [&] {
+        const QImage image = widget.grab().toImage();
+        bool red = false, green = false;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red |= c.red() > 150 && c.green() < 60;
+                green |= c.green() > 120 && c.red() < 60;
+            }
+        return std::pair{red, green};
+    };
+    EXPECT_EQ(colours(), (std::pair{true, false}));
+    host.setEnabled(false);
+    EXPECT_EQ(colours(), (std::pair{false, true}));
+    widget.control()->put_ForeColor(0x0000C8); // its own red
+    EXPECT_EQ(colours(), (std::pair{true, false}));
 }
 
 } // namespace
