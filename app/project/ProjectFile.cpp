@@ -99,7 +99,7 @@ const std::map<std::string, std::set<std::string>>& knownKeys()
         for (const TextField& t : kTexts)
             m[t.section].insert(t.name);
         m[k::kDrainedArea].insert({k::kParts, k::kSpare});
-        m[k::kRain].insert({k::kDurations, k::kIntensities, k::kPickedRow, k::kStationTable});
+        m[k::kRain].insert({k::kDurations, k::kIntensities, k::kPickedRow, k::kStationTable, k::kSource});
         m[k::kSoil].insert(k::kPickedKf);
         m[k::kDesign].insert({k::kMode, k::kTechnology, k::kSoilOption, k::kComputed});
         m[k::kSwale].insert(k::kSoilChoice);
@@ -383,6 +383,9 @@ ProjectData read(const Json& doc)
     };
     for (const TextField& t : kTexts)
         r.*t.field = section(t.section).text(t.name, t.limit);
+    // Files of minor version 0 name no source of the rain.
+    if (section(k::kRain).find(k::kSource))
+        r.RainSource = section(k::kRain).text(k::kSource, kMaxTextBytes);
 
     // drainedArea
     {
@@ -769,6 +772,8 @@ Json inputsJson(const ProjectData& d)
     Json& rain = section(k::kRain);
     rain[k::kStation] = r.StationName;
     rain[k::kPeriodicity] = r.PeriodicityText;
+    if (!r.RainSource.empty())
+        rain[k::kSource] = r.RainSource;
     rain[k::kDurations] = numbers(r.RainDurations);
     rain[k::kIntensities] = numbers(r.RainIntensities);
     rain[k::kDesignDuration] = singleNumber(r.SelDTrvDeste);
@@ -840,6 +845,7 @@ Fingerprint fingerprint(model::Application& app)
     for (const TextField& t : kTexts)
         if (t.field != &R::Details) // the box below holds the notes as typed
             f.texts.push_back(r.*t.field);
+    f.texts.push_back(r.RainSource);
     for (const auto& control : c.controls())
         if (const auto* box = dynamic_cast<const TextBox*>(control.get()); box && keptBox(c.spec(*box)))
             f.texts.push_back(box->text());
@@ -942,6 +948,7 @@ void setInputs(ProjectRecord& r, const ProjectData& d)
     r.RainIntensities = from.RainIntensities;
     r.StationDurations = from.StationDurations;
     r.StationIntensities = from.StationIntensities;
+    r.RainSource = from.RainSource;
 }
 
 // Types each kept box's text, inside or outside the technology frame, as the

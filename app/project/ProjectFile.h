@@ -22,7 +22,7 @@ using Json = nlohmann::ordered_json;
 
 // The version this program writes and the highest it reads.
 inline constexpr int kVersion = 1;
-inline constexpr int kMinorVersion = 0;
+inline constexpr int kMinorVersion = 1; // 1: rain.source
 
 // Limits a file must keep before anything of it is used.
 inline constexpr std::size_t kMaxFileBytes = 16u << 20;

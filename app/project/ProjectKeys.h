@@ -12,7 +12,8 @@
 //   drainedArea      parts [{area, coefficient, surface}], spare (optional), reducedArea
 //   rain             station, periodicity, durations[9], intensities[9],
 //                    designDuration, designIntensity, pickedRow (optional),
-//                    stationTable {durations[9], intensities[7][9]} (optional)
+//                    stationTable {durations[9], intensities[7][9]} (optional),
+//                    source (optional, from minor version 1)
 //   soil             kf, name, pickedKf (optional)
 //   groundwaterDepth m below the surface
 //   design           mode, technology, soilOption, safetyFactor, computed
@@ -88,6 +89,7 @@ inline constexpr const char* kDesignDuration = "designDuration";
 inline constexpr const char* kDesignIntensity = "designIntensity";
 inline constexpr const char* kPickedRow = "pickedRow";
 inline constexpr const char* kStationTable = "stationTable";
+inline constexpr const char* kSource = "source";
 
 // soil
 inline constexpr const char* kKf = "kf";
