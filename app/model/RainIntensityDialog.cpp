@@ -140,6 +140,8 @@ void RainIntensityDialog::build()
                                  "se zdrojem hodnot; potom je stanice k dispozici v každém projektu.");
     cmdLibrary = button("cmdLibrary", "Knihovna…");
     cmdLibrary->setToolTip("Co knihovna intenzit deště obsahuje; mazání, import a export.");
+    cmdSaveToLibrary->setMnemonic('U');
+    cmdLibrary->setMnemonic('K');
 }
 
 void RainIntensityDialog::wireHandlers()

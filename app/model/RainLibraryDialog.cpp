@@ -79,6 +79,19 @@ RainLibraryDialog::RainLibraryDialog(Application& app, std::shared_ptr<rain::Rai
     cmdExport->setToolTip("Uloží celou knihovnu do jednoho souboru CSV.");
     cmdConvert->setToolTip("Uloží vše, co obsahuje databáze intenzit deště (infil.mdb), do souboru CSV, "
                            "který lze potom importovat.");
+    cmdConfirmDelete->setToolTip("Vybraný záznam se z knihovny smaže.");
+    cmdKeep->setToolTip("Záznam zůstane v knihovně.");
+    cmdClose->setToolTip("Zavře okno knihovny.");
+    fgLibrary->setToolTip("Stanice a periodicity, pro které knihovna obsahuje intenzity, se zdrojem hodnot; "
+                          "klepnutím se záznam vybere.");
+    txtReport->setToolTip("Co poslední import, export nebo převod vykonal, a odmítnuté řádky s důvodem.");
+    cmdDelete->setMnemonic('S');
+    cmdConfirmDelete->setMnemonic('m');
+    cmdKeep->setMnemonic('o');
+    cmdImport->setMnemonic('I');
+    cmdExport->setMnemonic('E');
+    cmdConvert->setMnemonic('P');
+    cmdClose->setMnemonic('Z');
 
     for (Control* c : std::initializer_list<Control*>{lblConfirm, cmdConfirmDelete, cmdKeep})
         c->setVisible(false);

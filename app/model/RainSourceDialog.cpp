@@ -37,6 +37,15 @@ RainSourceDialog::RainSourceDialog(Application& app) : Dialog("frmRainSource"), 
     cmdCancel = &add<Button>("cmdCancel", kNoIndex, nullptr);
     cmdCancel->setCaption("Storno");
 
+    cboStation->setToolTip("Stanice, pod kterou se hodnoty uloží; v knihovně má každá stanice a periodicita "
+                           "jeden záznam.");
+    cboPeriod->setToolTip("Periodicita deště p [rok⁻¹], ke které hodnoty patří.");
+    txtSource->setToolTip("Odkud hodnoty pocházejí (publikace a tabulka, objednávka dat); povinný údaj.");
+    cmdOK->setToolTip("Uloží zadané intenzity do knihovny intenzit deště.");
+    cmdOK->setMnemonic('U');
+    cmdCancel->setToolTip("Zavře okno a nic neuloží.");
+    cmdCancel->setMnemonic('S');
+
     cmdOK->onClick = [this] { okClicked(); };
     cmdCancel->onClick = [this] { close(); };
 }
