@@ -16,22 +16,42 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace infil::ui {
 namespace {
 
 // Placed over the window that opened it each time it opens, and brought to the
 // front with the keyboard.
+// Moves a window whole onto its screen, its title bar first: on a small screen
+// its owner may lie where the window would stick out.
+void keepOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    QRect frame = window->frameGeometry();
+    frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width() + 1)));
+    frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height() + 1)));
+    if (frame.topLeft() != window->frameGeometry().topLeft())
+        window->move(frame.topLeft());
+}
+
 void showOverOwner(QWidget* window, QWidget* owner, const model::Form& form, bool& wasOpen)
 {
     const bool open = form.isOpen();
     if (open && !wasOpen && owner) {
         window->adjustSize();
         window->move(owner->frameGeometry().topLeft() + QPoint(40, 40));
+        keepOnScreen(window);
         QTimer::singleShot(0, window, [window = QPointer<QWidget>(window)] {
             if (window && window->isVisible()) {
+                keepOnScreen(window); // again, now that its frame is known
                 window->raise();
                 window->activateWindow();
             }

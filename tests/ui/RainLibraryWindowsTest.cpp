@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -156,6 +157,22 @@ TEST_F(RainLibraryWindowsTest, SourceLineMarksPromptAndLibraryWindow)
     click(library->cmdClose);
     EXPECT_TRUE(waitFor([&] { return !libraryWindow->isVisible(); }));
     EXPECT_TRUE(view->isEnabled());
+}
+
+// On a small screen the rain dialog may lie near the edge: the library's
+// window still opens whole on the screen.
+TEST_F(RainLibraryWindowsTest, LibraryWindowOpensWholeOnTheScreen)
+{
+    openDialog();
+    const QRect room = view->screen()->availableGeometry();
+    view->move(room.right() - view->width() / 2, room.bottom() - view->height() / 2);
+    click(dialog->cmdLibrary);
+    QWidget* libraryWindow = widgetOf(library->cmdClose)->window();
+    ASSERT_TRUE(waitFor([&] { return libraryWindow->isVisible(); }));
+    ASSERT_LE(libraryWindow->width(), room.width());
+    ASSERT_TRUE(waitFor([&] { return room.contains(libraryWindow->frameGeometry()); }))
+        << libraryWindow->x() << "," << libraryWindow->y();
+    click(library->cmdClose);
 }
 
 } // namespace
