@@ -1,9 +1,11 @@
 #include "NumberFormat.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,9 +16,151 @@ namespace {
 // `point` digits stand before the decimal point (negative: leading zeros after it).
 struct Decimal {
     bool negative = false;
-    std::string digits; // no leading zeros; empty for zero
+    char digits[20] = {}; // no leading zeros, no trailing zeros; none for zero
+    int count = 0;
     int point = 0;
+    char digit(int i) const { return i < count ? digits[i] : '0'; }
 };
+
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr int kMaxPow10 = 38;
+
+constexpr Wide powerOfTen(int k)
+{
+    Wide p = 1;
+    while (k-- > 0)
+        p *= 10;
+    return p;
+}
+
+struct Powers {
+    Wide value[kMaxPow10 + 1];
+    int bits[kMaxPow10 + 1]; // bit length of each power
+};
+
+constexpr Powers makePowers()
+{
+    Powers p{};
+    for (int k = 0; k <= kMaxPow10; ++k) {
+        p.value[k] = powerOfTen(k);
+        int bits = 0;
+        for (Wide v = p.value[k]; v != 0; v >>= 1)
+            ++bits;
+        p.bits[k] = bits;
+    }
+    return p;
+}
+
+constexpr Powers kPowers = makePowers();
+
+int bitLength(std::uint64_t v) { return v == 0 ? 0 : 64 - __builtin_clzll(v); }
+
+// floor(value × 10^scale / 2^-e) for value = m × 2^e, with whether the rest
+// rounds it up (to the nearest, ties to even); false when 128 bits do not hold
+// the numbers.
+bool scaledQuotient(std::uint64_t m, int e, int scale, std::uint64_t limit, std::uint64_t& q, bool& up)
+{
+    const int up10 = scale > 0 ? scale : 0;
+    const int down10 = scale < 0 ? -scale : 0;
+    const int shiftUp = e > 0 ? e : 0;
+    const int shiftDown = e < 0 ? -e : 0;
+    if (up10 > kMaxPow10 || down10 > kMaxPow10)
+        return false;
+    // Most values the program shows: all on 64 bits.
+    if (down10 == 0 && shiftDown < 64 && bitLength(m) + kPowers.bits[up10] + shiftUp <= 64) {
+        const std::uint64_t num = (m * static_cast<std::uint64_t>(kPowers.value[up10])) << shiftUp;
+        q = num >> shiftDown;
+        if (shiftDown == 0) {
+            up = false;
+            return true;
+        }
+        const std::uint64_t rest = num & ((std::uint64_t{1} << shiftDown) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shiftDown - 1);
+        up = rest > half || (rest == half && (q & 1) != 0);
+        return true;
+    }
+    if (bitLength(m) + kPowers.bits[up10] + shiftUp > 127 || kPowers.bits[down10] + shiftDown > 127)
+        return false;
+    const Wide num = (Wide{m} * kPowers.value[up10]) << shiftUp;
+    const Wide den = kPowers.value[down10] << shiftDown;
+    const Wide wide = down10 == 0 ? num >> shiftDown : num / den;
+    if (wide >= Wide{limit} * 10) {
+        q = limit * 10; // far out of range: the caller tries another scale
+        up = false;
+        return true;
+    }
+    const Wide twiceRest = (num - wide * den) << 1;
+    q = static_cast<std::uint64_t>(wide);
+    up = twiceRest > den || (twiceRest == den && (q & 1) != 0);
+    return true;
+}
+
+// |value| (finite, non-zero) rounded to `significant` digits, the way
+// to_chars rounds: to the nearest, ties to even on the exact binary value.
+// `digits` lies in [10^(significant-1), 10^significant) and `exp10` is the
+// power of ten of the first digit. Exact integer arithmetic; false where the
+// value is too large or too small for it.
+bool exactDigits(double value, int significant, std::uint64_t& digits, int& exp10)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0)
+        return false; // subnormal: far too small for the fast path
+    std::uint64_t m = fraction | (std::uint64_t{1} << 52);
+    int e = biased - 1075; // |value| = m × 2^e
+    const int zeros = __builtin_ctzll(m); // a Single's value has 29 at least
+    m >>= zeros;
+    e += zeros;
+    // About floor(log10(value)): the first digit's power or one below it.
+    exp10 = ((bitLength(m) - 1 + e) * 78913) >> 18;
+    const auto lowest = static_cast<std::uint64_t>(kPowers.value[significant - 1]);
+    const auto limit = static_cast<std::uint64_t>(kPowers.value[significant]);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::uint64_t q = 0;
+        bool up = false;
+        if (!scaledQuotient(m, e, significant - 1 - exp10, limit, q, up))
+            return false;
+        if (q >= limit) {
+            ++exp10; // the estimate was one power short
+            continue;
+        }
+        if (q < lowest) {
+            --exp10; // ... or one over
+            continue;
+        }
+        if (up && ++q == limit) {
+            q = lowest;
+            ++exp10;
+        }
+        digits = q;
+        return true;
+    }
+    return false;
+}
+
+// The same digits from to_chars, for values beyond the fast path.
+void charsDigits(double value, int significant, std::uint64_t& digits, int& exp10)
+{
+    // to_chars, unlike printf, never writes the locale's decimal comma (the Qt
+    // program runs under the user's locale). buf: "d.ddddde±XX"
+    char buf[64];
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
+    const char* p = buf;
+    digits = 0;
+    for (; p < written.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    ++p; // 'e'
+    const bool negativeExp = *p == '-';
+    ++p;
+    int e = 0;
+    for (; p < written.ptr; ++p)
+        e = e * 10 + (*p - '0');
+    exp10 = negativeExp ? -e : e;
+}
 
 Decimal toDecimal(double value, int significant)
 {
@@ -24,79 +168,34 @@ Decimal toDecimal(double value, int significant)
     if (value == 0 || !std::isfinite(value))
         return d;
     d.negative = value < 0;
-    // to_chars, unlike printf, never writes the locale's decimal comma (the Qt
-    // program runs under the user's locale).
-    char buf[64];
-    const auto written =
-        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, significant - 1);
-    *written.ptr = '\0';
-    // buf: "d.ddddde±XX"
-    std::string_view s(buf, static_cast<std::size_t>(written.ptr - buf));
-    const auto e = s.find('e');
-    for (char c : s.substr(0, e))
-        if (c != '.')
-            d.digits.push_back(c);
-    const int exp10 = std::atoi(buf + e + 1);
+    const double magnitude = std::fabs(value);
+    std::uint64_t digits = 0;
+    int exp10 = 0;
+    if (!exactDigits(magnitude, significant, digits, exp10))
+        charsDigits(magnitude, significant, digits, exp10);
+    // Exactly `significant` digits, the first not zero; written from the last.
+    for (int i = significant - 1; i >= 0; --i, digits /= 10)
+        d.digits[i] = static_cast<char>('0' + digits % 10);
+    d.count = significant;
+    while (d.digits[d.count - 1] == '0')
+        --d.count;
     d.point = exp10 + 1;
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
     return d;
 }
 
-// Adds one to a string of decimal digits; returns true when it grew a digit.
-bool incrementDigits(std::string& digits)
+// Adds one to a run of decimal digits; returns true when it carried out of
+// the first one (all were nines, now all are zeros).
+bool incrementDigits(char* digits, int count)
 {
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        if (*it == '9') {
-            *it = '0';
+    for (int i = count - 1; i >= 0; --i) {
+        if (digits[i] == '9') {
+            digits[i] = '0';
         } else {
-            ++*it;
+            ++digits[i];
             return false;
         }
     }
-    digits.insert(digits.begin(), '1');
     return true;
-}
-
-// The digits of |value| rounded half away from zero to `decimals` places, as
-// (whole part, fraction part) strings.
-std::pair<std::string, std::string> roundFixed(const Decimal& d, int decimals)
-{
-    // Digits kept: those worth at least 10^-decimals.
-    const int keep = d.point + decimals;
-    std::string kept;
-    bool up = false;
-    if (keep < 0) {
-        up = false;
-    } else {
-        for (int i = 0; i < keep; ++i)
-            kept.push_back(i < static_cast<int>(d.digits.size()) ? d.digits[i] : '0');
-        up = keep < static_cast<int>(d.digits.size()) && d.digits[keep] >= '5';
-    }
-    if (kept.empty())
-        kept = "0";
-    if (up)
-        incrementDigits(kept);
-    // kept now holds the rounded value × 10^decimals.
-    if (static_cast<int>(kept.size()) <= decimals)
-        kept.insert(0, static_cast<std::size_t>(decimals - static_cast<int>(kept.size()) + 1), '0');
-    std::string whole = kept.substr(0, kept.size() - static_cast<std::size_t>(decimals));
-    std::string fraction = kept.substr(kept.size() - static_cast<std::size_t>(decimals));
-    const auto firstNonZero = whole.find_first_not_of('0');
-    whole = firstNonZero == std::string::npos ? "0" : whole.substr(firstNonZero);
-    return {whole, fraction};
-}
-
-std::string groupThousands(const std::string& whole)
-{
-    std::string out;
-    const int n = static_cast<int>(whole.size());
-    for (int i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out.push_back(' ');
-        out.push_back(whole[static_cast<std::size_t>(i)]);
-    }
-    return out;
 }
 
 // What a value that is no number shows as.
@@ -114,12 +213,55 @@ std::string formatFixed(double value, int significant, int decimals)
     if (!std::isfinite(value))
         return nonFinite(value);
     const Decimal d = toDecimal(value, significant);
-    auto [whole, fraction] = roundFixed(d, decimals);
-    const bool zero = whole == "0" && fraction.find_first_not_of('0') == std::string::npos;
-    std::string out = (d.negative && !zero) ? "-" : "";
-    out += groupThousands(whole);
-    if (decimals > 0)
-        out += "." + fraction;
+    // The digits worth at least 10^-decimals, rounded half away from zero on
+    // the next one: the value × 10^decimals as a whole number, with a spare
+    // place in front for a carry.
+    const int keep = d.point + decimals;
+    std::string scaled(static_cast<std::size_t>(std::max(keep, 1) + 1), '0');
+    char* kept = scaled.data() + 1;
+    for (int i = 0; i < keep; ++i)
+        kept[i] = d.digit(i);
+    const bool up = keep >= 0 && keep < d.count && d.digits[keep] >= '5';
+    int length = std::max(keep, 1);
+    if (up && incrementDigits(kept, length)) {
+        --kept;
+        *kept = '1';
+        ++length;
+    }
+    // Whole part and fraction; the whole part without leading zeros.
+    const int wholeLength = std::max(length - decimals, 0);
+    const char* fraction = kept + wholeLength; // `decimals` digits, zeros in front where the number is shorter
+    const int fractionPadding = std::max(decimals - length, 0);
+    int firstWhole = 0;
+    while (firstWhole < wholeLength && kept[firstWhole] == '0')
+        ++firstWhole;
+    bool zero = firstWhole == wholeLength;
+    for (int i = 0; zero && i < length - wholeLength; ++i)
+        zero = fraction[i] == '0';
+    const int wholeDigits = std::max(wholeLength - firstWhole, 1);
+
+    // Written into a string of the largest length it can take, then cut.
+    std::string out(static_cast<std::size_t>(2 + wholeDigits + wholeDigits / 3 + decimals), '\0');
+    char* o = out.data();
+    if (d.negative && !zero)
+        *o++ = '-';
+    if (firstWhole == wholeLength) {
+        *o++ = '0';
+    } else {
+        for (int i = firstWhole; i < wholeLength; ++i) {
+            if (i > firstWhole && (wholeLength - i) % 3 == 0)
+                *o++ = ' ';
+            *o++ = kept[i];
+        }
+    }
+    if (decimals > 0) {
+        *o++ = '.';
+        for (int i = 0; i < fractionPadding; ++i)
+            *o++ = '0';
+        for (int i = 0; i < decimals - fractionPadding; ++i)
+            *o++ = fraction[i];
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -130,31 +272,39 @@ std::string formatScientific(double value, int significant, int decimals)
     if (!std::isfinite(value))
         return nonFinite(value);
     const Decimal d = toDecimal(value, significant);
-    std::string mantissa;
+    const int keep = decimals + 1;
+    // Sign, the digits and their point, "E", the exponent's sign and digits.
+    std::string out(static_cast<std::size_t>(keep + 8), '\0');
+    char* o = out.data();
+    if (d.negative)
+        *o++ = '-';
+    // The digits are written one place on, so that after the first one there
+    // is room for the point and the others already stand behind it.
+    char* mantissa = o + 1;
     int exponent = 0;
-    if (d.digits.empty()) {
-        mantissa.assign(static_cast<std::size_t>(decimals + 1), '0');
-    } else {
-        const int keep = decimals + 1;
-        for (int i = 0; i < keep; ++i)
-            mantissa.push_back(i < static_cast<int>(d.digits.size()) ? d.digits[i] : '0');
+    for (int i = 0; i < keep; ++i)
+        mantissa[i] = d.digit(i);
+    if (d.count > 0) {
         exponent = d.point - 1;
-        if (keep < static_cast<int>(d.digits.size()) && d.digits[keep] >= '5') {
-            if (incrementDigits(mantissa)) { // 9.96 -> 10.0: one more place
-                mantissa.pop_back();
-                ++exponent;
-            }
+        if (keep < d.count && d.digits[keep] >= '5' && incrementDigits(mantissa, keep)) {
+            mantissa[0] = '1'; // 9.96 -> 10.0: one more place
+            ++exponent;
         }
     }
-    std::string out = d.negative ? "-" : "";
-    out += mantissa.substr(0, 1);
-    if (decimals > 0)
-        out += "." + mantissa.substr(1);
-    out += exponent < 0 ? "E-" : "E+";
+    o[0] = mantissa[0];
+    if (decimals > 0) {
+        o[1] = '.';
+        o += 2 + decimals;
+    } else {
+        o += 1;
+    }
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
     const int absExp = std::abs(exponent);
     if (absExp < 10)
-        out += '0';
-    out += std::to_string(absExp);
+        *o++ = '0';
+    o = std::to_chars(o, out.data() + out.size(), absExp).ptr;
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -409,17 +559,19 @@ Reading storeSingle(double v)
     return {Reading::Action::Store, static_cast<double>(static_cast<float>(v))};
 }
 
-} // namespace
-
-Reading ruleR(std::string_view text)
+// Rule R on a classified text.
+Reading readNumber(const Typed& typed)
 {
-    const Typed typed = classify(text);
     switch (typed.kind) {
     case Typed::Kind::Empty: return {Reading::Action::Store, 0};
     case Typed::Kind::Number: return storeSingle(typed.value);
     default: return {Reading::Action::Pending, 0};
     }
 }
+
+} // namespace
+
+Reading ruleR(std::string_view text) { return readNumber(classify(text)); }
 
 Reading ruleK(std::string_view text)
 {
@@ -428,7 +580,7 @@ Reading ruleK(std::string_view text)
     const Typed typed = classify(text);
     if (typed.kind == Typed::Kind::Prefix && typed.exponentBegun)
         return storeSingle(typed.value);
-    return ruleR(text);
+    return readNumber(typed);
 }
 
 Reading ruleI(std::string_view text)
