@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
 
 namespace infil::verdict {
 namespace {
@@ -28,11 +31,40 @@ std::string amount(double value, const char* unit)
 
 std::string coefficient(double value) { return num::scientific(static_cast<float>(value), 1) + " m/s"; }
 
-std::string limitText(const Limit& limit)
+std::string makeLimitText(const Limit& limit)
 {
     const bool tiny = limit.value < 0.01;
     return (tiny ? num::scientific(static_cast<float>(limit.value), 1) : num::plain(static_cast<float>(limit.value))) +
            (std::string_view(limit.unit) == "-" ? "" : std::string(" ") + limit.unit);
+}
+
+// The limits are constants: their texts are made once (the verdict runs after
+// every action). A limit is known by its name's address.
+std::string limitText(const Limit& limit)
+{
+    static const auto texts = [] {
+        std::vector<std::pair<const char*, std::string>> made;
+        for (const Limit& known : kAll)
+            made.emplace_back(known.name, makeLimitText(known));
+        return made;
+    }();
+    for (const auto& [name, text] : texts)
+        if (name == limit.name)
+            return text;
+    return makeLimitText(limit);
+}
+
+// The parts of a message in one string, allocated once.
+std::string join(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
 }
 
 // Comparisons at the precision the record holds: a coefficient typed as
@@ -50,12 +82,11 @@ public:
             return {};
         const bool inputsMissing = checkInputs();
         if (!c.resultsCurrent) {
-            add("results.missing", Severity::Warning,
-                std::string(kNotComputed) + "; stiskněte tlačítko „Výpočti“.");
-            return items;
+            add("results.missing", Severity::Warning, join({kNotComputed, "; stiskněte tlačítko „Výpočti“."}));
+            return std::move(items);
         }
         if (inputsMissing)
-            return items;
+            return std::move(items);
         switch (c.techIndex) {
         case 1: surface(); break;
         case 2: swale(); break;
@@ -66,7 +97,7 @@ public:
         default: break;
         }
         hiddenZeros();
-        return items;
+        return std::move(items);
     }
 
 private:
@@ -102,20 +133,20 @@ private:
             missing = true;
         } else if (below(kf, limits::kfLowest)) {
             add("kf.low", Severity::Warning,
-                "Součinitel filtrace podloží " + coefficient(kf) + " je menší než " + limitText(limits::kfLowest) +
-                    ": podloží vodu nevsákne v rozumné době a je třeba jiný odtok (" + limits::kfLowest.basis + ").");
+                join({"Součinitel filtrace podloží ", coefficient(kf), " je menší než ", limitText(limits::kfLowest),
+                      ": podloží vodu nevsákne v rozumné době a je třeba jiný odtok (", limits::kfLowest.basis, ")."}));
         } else if (above(kf, limits::kfHighest)) {
             add("kf.high", Severity::Warning,
-                "Součinitel filtrace podloží " + coefficient(kf) + " je větší než " + limitText(limits::kfHighest) +
-                    ": voda projde podložím příliš rychle a nestačí se vyčistit (" + limits::kfHighest.basis + ").");
+                join({"Součinitel filtrace podloží ", coefficient(kf), " je větší než ", limitText(limits::kfHighest),
+                      ": voda projde podložím příliš rychle a nestačí se vyčistit (", limits::kfHighest.basis, ")."}));
         }
         if (c.techIndex >= 2 && !(r.SoucBezp > 0))
             add("safety.none", Severity::Error, "Není zadán součinitel bezpečnosti.");
         else if (c.techIndex >= 2 && below(r.SoucBezp, limits::safetyLowest))
             add("safety.low", Severity::Warning,
-                "Součinitel bezpečnosti " + amount(r.SoucBezp, "-") +
-                    " je menší než 1: návrh počítá s menším deštěm, než je návrhový (" + limits::safetyLowest.basis +
-                    ").");
+                join({"Součinitel bezpečnosti ", amount(r.SoucBezp, "-"),
+                      " je menší než 1: návrh počítá s menším deštěm, než je návrhový (", limits::safetyLowest.basis,
+                      ")."}));
         return missing;
     }
 
@@ -129,39 +160,38 @@ private:
         const double gap = level - bottom;
         if (below(gap, limits::groundwaterClearance))
             add("groundwater.clearance", Severity::Warning,
-                "Dno zařízení leží asi " + amount(bottom, "m") + " pod terénem a hladina podzemní vody " +
-                    amount(level, "m") + ": odstup " + amount(gap, "m") + " je menší než " +
-                    limitText(limits::groundwaterClearance) + " (" + limits::groundwaterClearance.basis + ").");
+                join({"Dno zařízení leží asi ", amount(bottom, "m"), " pod terénem a hladina podzemní vody ",
+                      amount(level, "m"), ": odstup ", amount(gap, "m"), " je menší než ",
+                      limitText(limits::groundwaterClearance), " (", limits::groundwaterClearance.basis, ")."}));
     }
 
     void emptying(double hours, bool swalePractice)
     {
         if (above(hours, limits::emptying))
             add("emptying.long", Severity::Warning,
-                "Doba prázdnění " + amount(hours, "h") + " překračuje " + limitText(limits::emptying) + " (" +
-                    limits::emptying.basis + ").");
+                join({"Doba prázdnění ", amount(hours, "h"), " překračuje ", limitText(limits::emptying), " (",
+                      limits::emptying.basis, ")."}));
         else if (swalePractice && above(hours, limits::emptyingSwalePractice))
             add("emptying.practice", Severity::Note,
-                "Doba prázdnění " + amount(hours, "h") + " je delší než " +
-                    limitText(limits::emptyingSwalePractice) + ", se kterými počítá " +
-                    limits::emptyingSwalePractice.basis + "; mez " + limitText(limits::emptying) + " (" +
-                    limits::emptying.basis + ") splňuje.");
+                join({"Doba prázdnění ", amount(hours, "h"), " je delší než ", limitText(limits::emptyingSwalePractice),
+                      ", se kterými počítá ", limits::emptyingSwalePractice.basis, "; mez ",
+                      limitText(limits::emptying), " (", limits::emptying.basis, ") splňuje."}));
     }
 
     void swaleDepth(double depth, const char* sufficientMessage)
     {
         std::string contradiction;
         if (sufficientMessage)
-            contradiction = std::string(" Hlášení „") + sufficientMessage + "“ porovnává jen plochy, hloubku ne.";
+            contradiction = join({" Hlášení „", sufficientMessage, "“ porovnává jen plochy, hloubku ne."});
         if (above(depth, limits::swaleDepthAbsurd))
             add("swale.depth", Severity::Error,
-                "Hloubka vody v průlehu " + amount(depth, "m") + " je nereálná: průleh je mělká prohlubeň, nad " +
-                    limitText(limits::swaleDepthAbsurd) + " už nejde o průleh. Zvětšete rýhu nebo plochu průlehu." +
-                    contradiction);
+                join({"Hloubka vody v průlehu ", amount(depth, "m"), " je nereálná: průleh je mělká prohlubeň, nad ",
+                      limitText(limits::swaleDepthAbsurd),
+                      " už nejde o průleh. Zvětšete rýhu nebo plochu průlehu.", contradiction}));
         else if (above(depth, limits::swaleDepth))
             add("swale.depth", Severity::Warning,
-                "Hloubka vody v průlehu " + amount(depth, "m") + " překračuje " + limitText(limits::swaleDepth) +
-                    " (" + limits::swaleDepth.basis + ")." + contradiction);
+                join({"Hloubka vody v průlehu ", amount(depth, "m"), " překračuje ", limitText(limits::swaleDepth),
+                      " (", limits::swaleDepth.basis, ").", contradiction}));
     }
 
     void surface()
@@ -208,8 +238,8 @@ private:
         }
         if (c.drainage && r.DrainCapacity < r.OdtokDoInfil)
             add("drain.capacity", Severity::Warning,
-                "Drenáž odvede " + amount(r.DrainCapacity, "l/s") + ", méně než přitéká (" +
-                    amount(r.OdtokDoInfil, "l/s") + "); podmínka výstupního odtoku není splněna.");
+                join({"Drenáž odvede ", amount(r.DrainCapacity, "l/s"), ", méně než přitéká (",
+                      amount(r.OdtokDoInfil, "l/s"), "); podmínka výstupního odtoku není splněna."}));
         clearance(r.VyskaRyhy);
     }
 
@@ -221,25 +251,25 @@ private:
                     ": podloží vsákne přítok i bez akumulace v šachtě.");
         if (r.HPV != 0 && std::fabs(r.HPV) < r.PotrHloubkaZahl)
             add("groundwater.shaft", Severity::Error,
-                "Hladina podzemní vody v hloubce " + amount(std::fabs(r.HPV), "m") +
-                    " je výš, než dovoluje minimální hloubka " + amount(r.PotrHloubkaZahl, "m") +
-                    " (přítok, vzdutí a minimální průsaková dráha).");
+                join({"Hladina podzemní vody v hloubce ", amount(std::fabs(r.HPV), "m"),
+                      " je výš, než dovoluje minimální hloubka ", amount(r.PotrHloubkaZahl, "m"),
+                      " (přítok, vzdutí a minimální průsaková dráha)."}));
         if (above(r.SoucFiltrPruleh, limits::shaftFilter))
             add("shaft.filter", Severity::Warning,
-                "Potřebná propustnost náplně filtru " + coefficient(r.SoucFiltrPruleh) + " je větší než " +
-                    limitText(limits::shaftFilter) + " (" + limits::shaftFilter.basis + ").");
+                join({"Potřebná propustnost náplně filtru ", coefficient(r.SoucFiltrPruleh), " je větší než ",
+                      limitText(limits::shaftFilter), " (", limits::shaftFilter.basis, ")."}));
     }
 
     void basin()
     {
         if (below(r.HloubkaNadrz, limits::basinDepth))
             add("basin.depth", Severity::Warning,
-                "Hloubka nádrže " + amount(r.HloubkaNadrz, "m") + " je menší než " + limitText(limits::basinDepth) +
-                    " (" + limits::basinDepth.basis + ").");
+                join({"Hloubka nádrže ", amount(r.HloubkaNadrz, "m"), " je menší než ", limitText(limits::basinDepth),
+                      " (", limits::basinDepth.basis, ")."}));
         if (r.VypObjNadrz < r.ObjAkum)
             add("basin.volume", Severity::Error,
-                "Objem nádrže " + amount(r.VypObjNadrz, "m³") + " je menší než potřebný objem akumulace " +
-                    amount(r.ObjAkum, "m³") + ".");
+                join({"Objem nádrže ", amount(r.VypObjNadrz, "m³"), " je menší než potřebný objem akumulace ",
+                      amount(r.ObjAkum, "m³"), "."}));
         if (r.InfilTok > 0 && r.ObjAkum > 0)
             emptying(static_cast<double>(r.ObjAkum) / r.InfilTok / 3600, false);
         clearance(r.HloubkaNadrz);
@@ -256,11 +286,11 @@ private:
             // only the small values pay for it.
             if (!(std::fabs(value) < 1))
                 continue;
-            const auto read = num::convert(shownText(shown, value));
+            const std::string text = shownText(shown, value);
+            const auto read = num::convert(text);
             if (value != 0 && std::isfinite(value) && read && *read == 0)
                 add("result.hidden", Severity::Note,
-                    std::string(shown.caption) + " je " + amount(value, shown.unit) + ", v poli se zobrazuje jako " +
-                        shownText(shown, value) + ".");
+                    join({shown.caption, " je ", amount(value, shown.unit), ", v poli se zobrazuje jako ", text, "."}));
         }
     }
 };
