@@ -271,6 +271,19 @@ CalcForm::CalcForm(Application& app)
     declareShaft(b);
     declareBasin(b);
     declareResultsTab(b);
+    // Who mirrors whom, worked out once: every keystroke uses it.
+    for (const auto& [box, declared] : specs_) {
+        const BoxSpec& mine = declared.spec;
+        if (mine.computed)
+            computedBoxes_.push_back(declared.box);
+        if (std::holds_alternative<std::monostate>(mine.field) || mine.look == Look::Result)
+            continue;
+        std::vector<TextBox*>& partners = partners_[box];
+        for (const auto& [other, theirs] : specs_)
+            if (other != box && theirs.spec.field == mine.field && theirs.spec.look != Look::Result &&
+                !theirs.spec.computed)
+                partners.push_back(theirs.box);
+    }
     setOpen(true);
 }
 
@@ -738,16 +751,13 @@ void CalcForm::accepted(TextBox& box)
 {
     lastAccepted_[&box] = box.text();
     // Every other box the user types this field into shows it too, so no pane
-    // shows a value that is not the one in use.
-    const BoxSpec& mine = spec(box);
-    if (std::holds_alternative<std::monostate>(mine.field) || mine.look == Look::Result)
+    // shows a value that is not the one in use (a computed result shows what
+    // its Compute gave, or nothing).
+    const auto partners = partners_.find(&box);
+    if (partners == partners_.end())
         return;
-    for (auto& [other, declared] : specs_) {
-        const BoxSpec& theirs = declared.spec;
-        // A computed result shows what its Compute gave, or nothing.
-        if (other == &box || theirs.field != mine.field || theirs.look == Look::Result || theirs.computed)
-            continue;
-        declared.box->mirror(box.text());
+    for (TextBox* other : partners->second) {
+        other->mirror(box.text());
         lastAccepted_[other] = box.text();
     }
 }
@@ -1185,9 +1195,10 @@ void CalcForm::inputChanged(const TextBox* typedInto)
         current_[k] = false;
     // Emptied without their handlers: the fields keep what was computed, for
     // boxes of other panes that show the same field as an input.
-    for (const auto& [box, declared] : specs_)
-        if (declared.spec.computed && box != typedInto)
-            declared.box->mirror("");
+    static const std::string empty;
+    for (TextBox* box : computedBoxes_)
+        if (box != typedInto)
+            box->mirror(empty);
 }
 
 bool CalcForm::resultsCurrent(int pane) const

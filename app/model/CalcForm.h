@@ -325,6 +325,10 @@ private:
         BoxSpec spec;
     };
     std::map<const TextBox*, Declared> specs_;
+    // The computed results' boxes, and for each input box the other boxes that
+    // show its field as an input; both in the order of specs_.
+    std::vector<TextBox*> computedBoxes_;
+    std::map<const TextBox*, std::vector<TextBox*>> partners_;
     std::map<const TextBox*, std::string> lastAccepted_;
     // The up-down control that keeps each counted box within its limits.
     std::map<const TextBox*, UpDown*> counters_;
