@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -244,6 +245,22 @@ int parse(int argc, char* argv[], CommandLine& line)
     return -1;
 }
 
+// The window's icon from the installed files, without a search of the icon
+// themes (a sixth of the start). The sizes a title bar and a task bar show; the
+// launcher and the task switcher find the large ones by the desktop file's
+// theme name. The themes are asked only where the files are missing.
+QIcon windowIcon(const std::string& program)
+{
+    const QString folder = QString::fromStdString(program) + QStringLiteral("/" INFIL_ICONS_FROM_BIN "/");
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        const QString file = folder + QStringLiteral("%1x%1/apps/cz.infil.Infil.png").arg(size);
+        if (QFileInfo::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme(QStringLiteral("cz.infil.Infil")) : icon;
+}
+
 // The project of the last run that ended without saving is offered first,
 // then the file named on the command line is opened.
 void openProjectAtStart(infil::model::Application& app, infil::ui::CalcWindow& window,
@@ -324,7 +341,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName("Infil");
     QApplication::setApplicationVersion(INFIL_VERSION);
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.infil.Infil"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("cz.infil.Infil")));
+    QApplication::setWindowIcon(windowIcon(program));
     QTranslator qtTexts;
     infil::ui::installQtTranslations(qtTexts);
     // Qt has switched the C library to the user's locale; the program's numbers
