@@ -48,8 +48,8 @@ Row& Form::addRow(const Control* container, Row row)
 
 void Form::notify()
 {
-    for (const auto& observer : observers_)
-        observer();
+    for (std::size_t i = 0; i < observers_.size(); ++i)
+        observers_[i]();
 }
 
 } // namespace infil::model

@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "Layout.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -48,7 +49,9 @@ public:
     void setFocus(Control* control);
 
     // Views register here to mirror the window (open, enabled, focus, and any
-    // form-level state a subclass announces).
+    // form-level state a subclass announces). An observer may register others
+    // (a view built when its dialog first opens); they are called in the same
+    // round.
     using Observer = std::function<void()>;
     void observe(Observer observer) { observers_.push_back(std::move(observer)); }
 
@@ -77,7 +80,7 @@ private:
     Control* focus_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
     std::map<const Control*, std::vector<Row>> rows_;
-    std::vector<Observer> observers_;
+    std::deque<Observer> observers_; // stays in place while it grows
 };
 
 } // namespace infil::model

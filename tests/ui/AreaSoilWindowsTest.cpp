@@ -7,6 +7,8 @@
 #include "ui/DialogWindows.h"
 #include "ui/DrainedAreaWindow.h"
 #include "ui/GridView.h"
+#include "ui/RainIntensityWindow.h"
+#include "ui/RainLibraryWindows.h"
 #include "ui/SoilCoefWindow.h"
 
 #include <QApplication>
@@ -275,4 +277,43 @@ TEST_F(AreaSoilWindowsTest, ADesktopWithALargeTypeStillShowsEveryTextWhole)
     for (int r = 0; r < 8; ++r)
         EXPECT_LE(metrics.horizontalAdvance(soil->grid()->item(r, 0)->text()), soil->grid()->columnWidth(0) - 6);
     shoot(soil, "frmCoefDialog-large.png");
+}
+
+// The dialogs' windows are built when their dialogs first open, and only once:
+// the rain window together with the rain library's windows it opens.
+TEST_F(AreaSoilWindowsTest, DialogWindowsAreBuiltWhenTheirDialogsFirstOpen)
+{
+    EXPECT_EQ(topLevel("frmDialog"), nullptr);
+    EXPECT_EQ(topLevel("frmCoefDialog"), nullptr);
+    EXPECT_EQ(window->findChild<ui::RainIntensityWindow*>(), nullptr);
+
+    openButton(0);
+    settle();
+    auto* rain = window->findChild<ui::RainIntensityWindow*>();
+    ASSERT_NE(rain, nullptr);
+    EXPECT_TRUE(rain->isVisible());
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_NE(rain->findChild<ui::RainSourceWindow*>(), nullptr);
+    EXPECT_NE(rain->findChild<ui::RainLibraryWindow*>(), nullptr);
+    rain->close();
+    settle();
+    EXPECT_FALSE(rain->isVisible());
+    EXPECT_EQ(topLevel("frmDialog"), nullptr);
+
+    for (int round = 0; round < 2; ++round) {
+        openButton(2);
+        settle();
+        auto* soil = topLevel<ui::SoilCoefWindow>("frmCoefDialog");
+        ASSERT_NE(soil, nullptr);
+        EXPECT_TRUE(soil->isVisible());
+        soil->close();
+        settle();
+        EXPECT_FALSE(soil->isVisible());
+        EXPECT_TRUE(window->isEnabled());
+    }
+    int soilWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        soilWindows += w->objectName() == QLatin1String("frmCoefDialog");
+    EXPECT_EQ(soilWindows, 1);
+    EXPECT_EQ(window->findChildren<ui::RainIntensityWindow*>().size(), 1);
 }
