@@ -173,9 +173,19 @@ Decimal toDecimal(double value, int significant)
     int exp10 = 0;
     if (!exactDigits(magnitude, significant, digits, exp10))
         charsDigits(magnitude, significant, digits, exp10);
-    // Exactly `significant` digits, the first not zero; written from the last.
-    for (int i = significant - 1; i >= 0; --i, digits /= 10)
-        d.digits[i] = static_cast<char>('0' + digits % 10);
+    // Exactly `significant` digits, the first not zero; written from the last,
+    // two at a time.
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    int i = significant;
+    for (; i >= 2; i -= 2, digits /= 100) {
+        const auto pair = static_cast<std::size_t>(digits % 100) * 2;
+        d.digits[i - 2] = kPairs[pair];
+        d.digits[i - 1] = kPairs[pair + 1];
+    }
+    if (i == 1)
+        d.digits[0] = static_cast<char>('0' + digits);
     d.count = significant;
     while (d.digits[d.count - 1] == '0')
         --d.count;
@@ -217,10 +227,21 @@ std::string formatFixed(double value, int significant, int decimals)
     // the next one: the value × 10^decimals as a whole number, with a spare
     // place in front for a carry.
     const int keep = d.point + decimals;
-    std::string scaled(static_cast<std::size_t>(std::max(keep, 1) + 1), '0');
-    char* kept = scaled.data() + 1;
-    for (int i = 0; i < keep; ++i)
-        kept[i] = d.digit(i);
+    const auto places = static_cast<std::size_t>(std::max(keep, 1) + 1);
+    char local[64];
+    std::string large; // for values with more places than `local` holds
+    char* scaled = local;
+    if (places > sizeof local) {
+        large.resize(places);
+        scaled = large.data();
+    }
+    scaled[0] = '0';
+    char* kept = scaled + 1;
+    kept[0] = '0';
+    const int known = std::min(keep, d.count);
+    std::copy(d.digits, d.digits + std::max(known, 0), kept);
+    for (int i = std::max(known, 0); i < keep; ++i)
+        kept[i] = '0';
     const bool up = keep >= 0 && keep < d.count && d.digits[keep] >= '5';
     int length = std::max(keep, 1);
     if (up && incrementDigits(kept, length)) {
@@ -240,9 +261,13 @@ std::string formatFixed(double value, int significant, int decimals)
         zero = fraction[i] == '0';
     const int wholeDigits = std::max(wholeLength - firstWhole, 1);
 
-    // Written into a string of the largest length it can take, then cut.
-    std::string out(static_cast<std::size_t>(2 + wholeDigits + wholeDigits / 3 + decimals), '\0');
-    char* o = out.data();
+    // Written where the places were (or into a string as long as it can be),
+    // then taken as the result.
+    const auto most = static_cast<std::size_t>(2 + wholeDigits + wholeDigits / 3 + decimals);
+    char outLocal[80];
+    std::string outLarge;
+    char* const begin = most <= sizeof outLocal ? outLocal : (outLarge.resize(most), outLarge.data());
+    char* o = begin;
     if (d.negative && !zero)
         *o++ = '-';
     if (firstWhole == wholeLength) {
@@ -261,8 +286,7 @@ std::string formatFixed(double value, int significant, int decimals)
         for (int i = 0; i < decimals - fractionPadding; ++i)
             *o++ = fraction[i];
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
+    return std::string(begin, o);
 }
 
 std::string formatScientific(double value, int significant, int decimals)
