@@ -67,6 +67,19 @@ std::string join(std::initializer_list<std::string_view> parts)
     return text;
 }
 
+// Whether a result may show as zero in its box: below half its last place,
+// with room for the rounding to 7 digits before; the exponent pattern shows
+// every value but zero as a number that is not zero.
+bool mayShowAsZero(const ShownResult& shown, float value)
+{
+    switch (shown.shownAs) {
+    case ShownAs::Fixed1: return std::fabs(value) < 0.06f;
+    case ShownAs::Fixed2: return std::fabs(value) < 0.006f;
+    case ShownAs::Scientific1: return false;
+    }
+    return std::fabs(value) < 1;
+}
+
 // Comparisons at the precision the record holds: a coefficient typed as
 // 1.0E-03 is the float nearest it, which must not count as above 1.0E-03.
 bool above(double value, const Limit& limit) { return static_cast<float>(value) > static_cast<float>(limit.value); }
@@ -80,6 +93,7 @@ public:
     {
         if (c.techIndex < 1 || c.techIndex > 6)
             return {};
+        items.reserve(4); // rarely more
         const bool inputsMissing = checkInputs();
         if (!c.resultsCurrent) {
             add("results.missing", Severity::Warning, join({kNotComputed, "; stiskněte tlačítko „Výpočti“."}));
@@ -282,9 +296,9 @@ private:
             if (shown.pane != c.techIndex)
                 continue;
             const float value = r.*shown.field;
-            // One or more never shows as zero; formatting runs after every action, so
-            // only the small values pay for it.
-            if (!(std::fabs(value) < 1))
+            // Formatting runs after every action: only the values that may round
+            // to zero pay for it.
+            if (!mayShowAsZero(shown, value))
                 continue;
             const std::string text = shownText(shown, value);
             const auto read = num::convert(text);

@@ -219,6 +219,20 @@ TEST(Verdict, AResultShownAsZeroThatIsNot)
     EXPECT_EQ(swale.items().back().text, "Výška vzdutí je 0.0042 m, v poli se zobrazuje jako 0.00.");
 }
 
+TEST(Verdict, OnlyValuesBelowHalfTheLastPlaceShowAsZero)
+{
+    Design swale(2);
+    swale.r.ObjAkum = 0.05f; // one decimal: shows as 0.1
+    EXPECT_FALSE(swale.finding("result.hidden"));
+    swale.r.ObjAkum = 0.0499f;
+    ASSERT_EQ(swale.finding("result.hidden"), Severity::Note);
+    EXPECT_EQ(swale.items().back().text, "Objem akumulace průlehu je 0.05 m³, v poli se zobrazuje jako 0.0.");
+
+    Design shaft(5);
+    shaft.r.SoucFiltrPruleh = 1e-30f; // the exponent pattern shows it as it is
+    EXPECT_FALSE(shaft.finding("result.hidden"));
+}
+
 TEST(Verdict, ResultsThatAreNotCurrentAreSaidToBeMissing)
 {
     Design d(4);
