@@ -650,11 +650,12 @@ void CalcForm::declareResultsTab(Builder& b)
 
 void CalcForm::registerShown(float ProjectRecord::*field, int pane, TextBox& box)
 {
-    for (const Shown& s : shown_)
-        if (s.field == field && s.pane == pane)
+    std::vector<Shown>& onPane = shown_.at(static_cast<std::size_t>(pane));
+    for (const Shown& s : onPane)
+        if (s.field == field)
             throw std::logic_error("two boxes show one field on pane " + std::to_string(pane) + ": " +
                                    s.box->key() + ", " + box.key());
-    shown_.push_back({field, pane, &box});
+    onPane.push_back({field, pane, &box});
 }
 
 ProjectRecord& CalcForm::record() { return app_.record(); }
@@ -674,9 +675,10 @@ void CalcForm::throwNoControl(std::string_view name, int index)
 
 TextBox& CalcForm::boxShowing(float ProjectRecord::*field, int pane) const
 {
-    for (const Shown& s : shown_)
-        if (s.field == field && s.pane == pane)
-            return *s.box;
+    if (pane >= 0 && pane < static_cast<int>(shown_.size()))
+        for (const Shown& s : shown_[static_cast<std::size_t>(pane)])
+            if (s.field == field)
+                return *s.box;
     throw std::logic_error("the main window shows no such field on pane " + std::to_string(pane));
 }
 

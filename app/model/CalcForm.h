@@ -15,6 +15,7 @@
 #include "NumberFormat.h"
 #include "Verdict.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -337,7 +338,7 @@ private:
         int pane;
         TextBox* box;
     };
-    std::vector<Shown> shown_;
+    std::array<std::vector<Shown>, 7> shown_; // by pane (0: outside the panes)
 };
 
 } // namespace infil::model
