@@ -492,8 +492,11 @@ ProjectData read(const Json& doc)
         d.technology = static_cast<std::int16_t>(design.whole(k::kTechnology, 0, 6));
         d.soilOption = static_cast<std::int16_t>(design.whole(k::kSoilOption, 0, 1));
         d.computed = design.flag(k::kComputed);
-        if (d.mode == 1 && d.technology != 6)
-            throw Refused("klíč " + quoted(design.pathOf(k::kTechnology)) + " má být 6 pro centralizované infilování");
+        // 0 with the centralised mode: the window refused the mode for a
+        // missing area or kf, and keeps its option ticked.
+        if (d.mode == 1 && d.technology != 6 && d.technology != 0)
+            throw Refused("klíč " + quoted(design.pathOf(k::kTechnology)) +
+                          " má být 6 pro centralizované infilování (0, pokud program režim nepřijal)");
         if (d.mode != 1 && d.technology == 6)
             throw Refused("klíč " + quoted(design.pathOf(k::kMode)) + " má být " + quoted(k::kModeCentralised) +
                           " pro technologii 6");
@@ -706,6 +709,10 @@ ProjectData capture(model::Application& app)
     d.record.Details = c.box("txtDetails").text();
     d.mode = c.optSelTypeGroup.selectedIndex();
     d.technology = c.state().TechIndex;
+    // A centralised mode the window refused (no area or kf yet) leaves its
+    // option ticked over no technology; opening clicks it again.
+    if (d.mode == 1 && d.technology != 6)
+        d.technology = 0;
     d.soilOption = c.state().SoilOption;
     d.swaleSoil = c.soil2Group.selectedIndex();
     d.combinedSoil = c.soil3Group.selectedIndex();

@@ -126,6 +126,31 @@ TEST_F(ProjectFileTest, SavedResultsAreNeverTakenFromTheFile)
     EXPECT_EQ(rec().DelkaRyhy, 0.0f);
 }
 
+// The window refuses the centralised mode without a drained area and keeps
+// its option ticked: such a project saves and opens again as it was.
+TEST_F(ProjectFileTest, ARefusedCentralisedModeOpensAgain)
+{
+    TempFolder folder;
+    const std::string path = folder.file("odmítnuto.infil");
+    user([&] { calc().box("txtSoucFiltrace").setText("1e-5"); });
+    user([&] { calc().optSelType.at(1)->setValue(true); });
+    ASSERT_TRUE(calc().optSelType.at(1)->value());
+    const auto refused = calc().state();
+    ASSERT_NE(refused.TechIndex, 6);
+    user([&] { app.project().saveTo(path); });
+    ASSERT_TRUE(fs::exists(path));
+    messages.messages.clear();
+
+    bool opened = false;
+    user([&] { opened = app.project().openFile(path); });
+    EXPECT_TRUE(opened) << (messages.messages.empty() ? "" : messages.messages.back().text);
+    EXPECT_TRUE(calc().optSelType.at(1)->value());
+    EXPECT_EQ(calc().state().TechIndex, refused.TechIndex);
+    EXPECT_EQ(calc().state().DesignMode, refused.DesignMode);
+    EXPECT_EQ(calc().shownPane(), 0);
+    EXPECT_FALSE(app.project().modified());
+}
+
 TEST(ProjectFile, BadFilesAreRefusedNamingTheKeyOrTheReason)
 {
     Json example = documentedExample();
@@ -154,6 +179,7 @@ TEST(ProjectFile, BadFilesAreRefusedNamingTheKeyOrTheReason)
         {with([](Json& d) { d["trench"]["width"] = 1e39; }), "číslo v klíči „trench.width“ je mimo rozsah"},
         {with([](Json& d) { d["trench"]["width"] = true; }), "klíč „trench.width“ má být číslo"},
         {with([](Json& d) { d["design"]["technology"] = 9; }), "klíč „design.technology“ má být celé číslo od 0 do 6"},
+        {with([](Json& d) { d["design"]["mode"] = "centralised"; }), "klíč „design.technology“ má být 6 pro centralizované"},
         {with([](Json& d) { d["design"]["mode"] = "both"; }), "klíč „design.mode“ má být"},
         {with([](Json& d) { d["shaft"]["count"] = 70000; }), "klíč „shaft.count“ má být celé číslo"},
         {with([](Json& d) { d["shaft"]["product"] = "Šachta X"; }), "klíč „shaft.product“ nenese název výrobku"},
