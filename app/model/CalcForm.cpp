@@ -89,22 +89,22 @@ public:
     }
 
     // A box, not yet in a row.
-    TextBox& makeBox(const BoxSpec& spec)
+    TextBox& makeBox(const BoxDeclaration& decl)
     {
-        auto& box = f_.add<TextBox>(spec.name, spec.index, where_);
-        box.setMultiLine(spec.multiLine);
-        box.setToolTip(spec.tip);
-        const bool grey = spec.look == Look::Result || spec.look == Look::Grey;
+        auto& box = f_.add<TextBox>(decl.name, decl.index, where_);
+        box.setMultiLine(decl.multiLine);
+        box.setToolTip(decl.tip);
+        const bool grey = decl.look == Look::Result || decl.look == Look::Grey;
         box.setBackground(grey ? TextBox::Background::ButtonFace : TextBox::Background::Window);
-        box.setReadOnly(spec.look == Look::Result);
-        box.setText(spec.initial); // before the handler exists: none runs for it
-        f_.specs_.emplace(&box, Declared{&box, spec});
-        f_.lastAccepted_[&box] = spec.initial;
-        if (auto* shown = std::get_if<float R::*>(&spec.field))
+        box.setReadOnly(decl.look == Look::Result);
+        box.setText(decl.initial); // before the handler exists: none runs for it
+        f_.declarations_.emplace(&box, Declared{&box, decl});
+        f_.lastAccepted_[&box] = decl.initial;
+        if (auto* shown = std::get_if<float R::*>(&decl.field))
             f_.registerShown(*shown, paneOf(where_), box);
-        if (spec.rule != Rule::None || spec.change)
-            box.onChange = [&f = f_, &box] { f.readBox(box, f.spec(box)); };
-        if (spec.rule != Rule::None && spec.rule != Rule::T)
+        if (decl.rule != Rule::None || decl.change)
+            box.onChange = [&f = f_, &box] { f.readBox(box, f.decl(box)); };
+        if (decl.rule != Rule::None && decl.rule != Rule::T)
             box.onLostFocus = [&f = f_, &box] { f.numberLeft(box); };
         return box;
     }
@@ -149,21 +149,21 @@ public:
     // ---- rows ----
 
     // label | box | unit (| a button beside it)
-    TextBox& field(const BoxSpec& spec, Button* beside = nullptr)
+    TextBox& field(const BoxDeclaration& decl, Button* beside = nullptr)
     {
-        TextBox& box = makeBox(spec);
-        Row row{.kind = RowKind::Field, .label = spec.label, .symbol = spec.symbol, .unit = spec.unit};
+        TextBox& box = makeBox(decl);
+        Row row{.kind = RowKind::Field, .label = decl.label, .symbol = decl.symbol, .unit = decl.unit};
         row.controls = {&box};
         if (beside)
             row.controls.push_back(beside);
-        row.width = spec.width;
+        row.width = decl.width;
         add(std::move(row));
         return box;
     }
     // label | "1 : " box
-    TextBox& prefixed(const char* prefix, const BoxSpec& spec)
+    TextBox& prefixed(const char* prefix, const BoxDeclaration& decl)
     {
-        TextBox& box = field(spec);
+        TextBox& box = field(decl);
         f_.rowsOf(where_).back().prefix = prefix;
         return box;
     }
@@ -177,26 +177,26 @@ public:
         add({.kind = RowKind::List, .label = label, .controls = {&list}, .width = width});
     }
     // label | box with up-down arrows stepping it within [min, max]
-    TextBox& counted(const BoxSpec& spec, const char* upDownName, int min, int max)
+    TextBox& counted(const BoxDeclaration& decl, const char* upDownName, int min, int max)
     {
-        TextBox& box = makeBox(spec);
-        auto& arrows = f_.add<UpDown>(upDownName, spec.index, where_, box, min, max);
+        TextBox& box = makeBox(decl);
+        auto& arrows = f_.add<UpDown>(upDownName, decl.index, where_, box, min, max);
         // The arrow keys in the box step it as the arrows beside it do.
         box.onKeyDown = [&arrows](int keyCode) { return arrows.key(keyCode); };
         f_.counters_[&box] = &arrows;
-        add({.kind = RowKind::Counted, .label = spec.label, .unit = spec.unit, .controls = {&box, &arrows},
-             .width = spec.width});
+        add({.kind = RowKind::Counted, .label = decl.label, .unit = decl.unit, .controls = {&box, &arrows},
+             .width = decl.width});
         return box;
     }
     // boxes side by side, each captioned above, one unit after them
-    std::vector<TextBox*> sideBySide(std::initializer_list<BoxSpec> specs, const char* unit)
+    std::vector<TextBox*> sideBySide(std::initializer_list<BoxDeclaration> decls, const char* unit)
     {
         Row row{.kind = RowKind::SideBySide, .unit = unit, .width = Width::Narrow};
         std::vector<TextBox*> boxes;
-        for (const BoxSpec& spec : specs) {
-            boxes.push_back(&makeBox(spec));
+        for (const BoxDeclaration& decl : decls) {
+            boxes.push_back(&makeBox(decl));
             row.controls.push_back(boxes.back());
-            row.captions.emplace_back(spec.label);
+            row.captions.emplace_back(decl.label);
         }
         add(std::move(row));
         return boxes;
@@ -272,16 +272,16 @@ CalcForm::CalcForm(Application& app)
     declareBasin(b);
     declareResultsTab(b);
     // Who mirrors whom, worked out once: every keystroke uses it.
-    for (const auto& [box, declared] : specs_) {
-        const BoxSpec& mine = declared.spec;
+    for (const auto& [box, declared] : declarations_) {
+        const BoxDeclaration& mine = declared.decl;
         if (mine.computed)
             computedBoxes_.push_back(declared.box);
         if (std::holds_alternative<std::monostate>(mine.field) || mine.look == Look::Result)
             continue;
         std::vector<TextBox*>& partners = partners_[box];
-        for (const auto& [other, theirs] : specs_)
-            if (other != box && theirs.spec.field == mine.field && theirs.spec.look != Look::Result &&
-                !theirs.spec.computed)
+        for (const auto& [other, theirs] : declarations_)
+            if (other != box && theirs.decl.field == mine.field && theirs.decl.look != Look::Result &&
+                !theirs.decl.computed)
                 partners.push_back(theirs.box);
     }
     setOpen(true);
@@ -682,15 +682,15 @@ TextBox& CalcForm::boxShowing(float ProjectRecord::*field, int pane) const
     throw std::logic_error("the main window shows no such field on pane " + std::to_string(pane));
 }
 
-const BoxSpec& CalcForm::spec(const TextBox& box) const { return specs_.at(&box).spec; }
+const BoxDeclaration& CalcForm::decl(const TextBox& box) const { return declarations_.at(&box).decl; }
 
 // ---------------------------------------------------------------------------
 // Reading the boxes
 
-void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
+void CalcForm::readBox(TextBox& box, const BoxDeclaration& decl)
 {
-    if (spec.change) {
-        (this->*spec.change)(box.index());
+    if (decl.change) {
+        (this->*decl.change)(box.index());
         return;
     }
     // A count takes only what its up-down allows, as a whole number; leaving
@@ -700,26 +700,26 @@ void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
         return;
     ProjectRecord& r = record();
     num::Reading::Action action = num::Reading::Action::Store;
-    switch (spec.rule) {
+    switch (decl.rule) {
     case Rule::None:
         return;
     case Rule::T:
-        r.*std::get<std::string R::*>(spec.field) = box.text();
+        r.*std::get<std::string R::*>(decl.field) = box.text();
         accepted(box);
-        if (spec.stored)
-            (this->*spec.stored)(box.index());
+        if (decl.stored)
+            (this->*decl.stored)(box.index());
         return;
     case Rule::R:
-        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleR);
+        action = readNumber(box, r.*std::get<float R::*>(decl.field), num::ruleR);
         break;
     case Rule::K:
-        action = readNumber(box, r.*std::get<float R::*>(spec.field), num::ruleK);
+        action = readNumber(box, r.*std::get<float R::*>(decl.field), num::ruleK);
         break;
     case Rule::P:
-        action = readNumber(box, r.*std::get<float R::*>(spec.field), counted ? num::ruleI : num::ruleP);
+        action = readNumber(box, r.*std::get<float R::*>(decl.field), counted ? num::ruleI : num::ruleP);
         break;
     case Rule::I: {
-        std::int16_t& field = r.*std::get<std::int16_t R::*>(spec.field);
+        std::int16_t& field = r.*std::get<std::int16_t R::*>(decl.field);
         const std::int16_t before = field;
         action = num::apply(num::ruleI(box.text()), field);
         if (action == num::Reading::Action::Store) {
@@ -730,11 +730,11 @@ void CalcForm::readBox(TextBox& box, const BoxSpec& spec)
         break;
     }
     }
-    if (spec.stored && action == num::Reading::Action::Store)
-        (this->*spec.stored)(box.index());
+    if (decl.stored && action == num::Reading::Action::Store)
+        (this->*decl.stored)(box.index());
     // Only a value just read changes the design; an emptied box recalculates nothing.
-    if (spec.then && action == num::Reading::Action::Store && !box.text().empty())
-        ignoringFaults([this, &spec, &box] { (this->*spec.then)(box.index()); });
+    if (decl.then && action == num::Reading::Action::Store && !box.text().empty())
+        ignoringFaults([this, &decl, &box] { (this->*decl.then)(box.index()); });
 }
 
 num::Reading::Action CalcForm::readNumber(TextBox& box, float& field, num::Reading (*rule)(std::string_view))
@@ -766,7 +766,7 @@ void CalcForm::accepted(TextBox& box)
 
 void CalcForm::numberLeft(TextBox& box)
 {
-    const BoxSpec& s = spec(box);
+    const BoxDeclaration& s = decl(box);
     const std::string text = box.text();
     if (s.rule == Rule::K && num::valueOf(text) > 0) {
         // A coefficient is shown in its pattern; the change handler reads it back.

@@ -56,7 +56,7 @@ using BoxField = std::variant<std::monostate, float ProjectRecord::*, std::int16
 using Handler = void (CalcForm::*)(int index);
 
 // The declaration of one text box.
-struct BoxSpec {
+struct BoxDeclaration {
     const char* name = "";
     int index = -1;
     const char* label = "";
@@ -164,7 +164,7 @@ public:
     // The box of pane `pane` that shows a record field (0 for the shared inputs).
     TextBox& boxShowing(float ProjectRecord::*field, int pane) const;
     // The declaration a box was made from.
-    const BoxSpec& spec(const TextBox& box) const;
+    const BoxDeclaration& decl(const TextBox& box) const;
 
     // Controls that handlers or other windows address. Control arrays are indexed
     // as in the window (optSelTypPudy2(0) is the swale's first soil option).
@@ -236,7 +236,7 @@ private:
     void declareResultsTab(Builder& b);
 
     // Reads a box into its declared field by its declared rule.
-    void readBox(TextBox& box, const BoxSpec& spec);
+    void readBox(TextBox& box, const BoxDeclaration& decl);
     // Reads a number box; returns what the reading did.
     num::Reading::Action readNumber(TextBox& box, float& field, num::Reading (*rule)(std::string_view));
     // Runs a step whose floating-point faults the handler ignores.
@@ -323,11 +323,11 @@ private:
     // Every box's declaration, and the box showing each (field, pane).
     struct Declared {
         TextBox* box;
-        BoxSpec spec;
+        BoxDeclaration decl;
     };
-    std::map<const TextBox*, Declared> specs_;
+    std::map<const TextBox*, Declared> declarations_;
     // The computed results' boxes, and for each input box the other boxes that
-    // show its field as an input; both in the order of specs_.
+    // show its field as an input; both in the order of declarations_.
     std::vector<TextBox*> computedBoxes_;
     std::map<const TextBox*, std::vector<TextBox*>> partners_;
     std::map<const TextBox*, std::string> lastAccepted_;

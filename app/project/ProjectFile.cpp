@@ -124,11 +124,11 @@ bool knownTopKey(const std::string& name)
 
 // The main window's boxes whose text a project keeps: what the user types and
 // what the dialogs write. Results the program computes are not among them.
-bool keptBox(const model::BoxSpec& spec)
+bool keptBox(const model::BoxDeclaration& decl)
 {
-    if (spec.change)
+    if (decl.change)
         return true;
-    return spec.rule != model::Rule::None && spec.look != model::Look::Result && !spec.computed;
+    return decl.rule != model::Rule::None && decl.look != model::Look::Result && !decl.computed;
 }
 
 // Boxes inside the technology frame are replayed after the technology is
@@ -685,16 +685,16 @@ std::string usualText(const CalcForm& calc, const TextBox& box, const ProjectRec
         return shown(r.ShaftLength);
     if (&box == calc.txtTloustkaSteny)
         return shown(r.TloustkaSteny);
-    const model::BoxSpec& spec = calc.spec(box);
-    if (const auto* text = std::get_if<std::string R::*>(&spec.field))
+    const model::BoxDeclaration& decl = calc.decl(box);
+    if (const auto* text = std::get_if<std::string R::*>(&decl.field))
         return r.**text;
-    if (const auto* whole = std::get_if<std::int16_t R::*>(&spec.field))
+    if (const auto* whole = std::get_if<std::int16_t R::*>(&decl.field))
         return r.**whole == 0 ? std::string() : std::to_string(r.**whole);
-    if (const auto* number = std::get_if<float R::*>(&spec.field)) {
+    if (const auto* number = std::get_if<float R::*>(&decl.field)) {
         const float value = r.**number;
         if (value == 0)
             return "";
-        return spec.rule == model::Rule::K ? num::scientific(value, 1) : num::plain(value);
+        return decl.rule == model::Rule::K ? num::scientific(value, 1) : num::plain(value);
     }
     return "";
 }
@@ -729,7 +729,7 @@ ProjectData capture(model::Application& app)
     d.tab = c.tab();
     for (const auto& control : c.controls()) {
         const auto* box = dynamic_cast<const TextBox*>(control.get());
-        if (!box || !keptBox(c.spec(*box)))
+        if (!box || !keptBox(c.decl(*box)))
             continue;
         if (box->text() != usualText(c, *box, d.record, d.shaftShape))
             d.texts[box->key()] = box->text();
@@ -854,7 +854,7 @@ Fingerprint fingerprint(model::Application& app)
             f.texts.push_back(r.*t.field);
     f.texts.push_back(r.RainSource);
     for (const auto& control : c.controls())
-        if (const auto* box = dynamic_cast<const TextBox*>(control.get()); box && keptBox(c.spec(*box)))
+        if (const auto* box = dynamic_cast<const TextBox*>(control.get()); box && keptBox(c.decl(*box)))
             f.texts.push_back(box->text());
     f.texts.push_back(c.txtOdtokDoInfil->text());
     f.lists = {r.SubAreaSizes.raw(), r.SubAreaCoefs.raw(),
@@ -964,7 +964,7 @@ void typeBoxes(CalcForm& c, const ProjectData& d, bool technologyFrame)
 {
     for (const auto& control : c.controls()) {
         auto* box = dynamic_cast<TextBox*>(control.get());
-        if (!box || !keptBox(c.spec(*box)) || inTechnologyFrame(c, *box) != technologyFrame)
+        if (!box || !keptBox(c.decl(*box)) || inTechnologyFrame(c, *box) != technologyFrame)
             continue;
         const auto typed = d.texts.find(box->key());
         const std::string text =

@@ -78,9 +78,9 @@ Results results()
         const auto* box = dynamic_cast<const infil::model::TextBox*>(control.get());
         if (!box)
             continue;
-        const infil::model::BoxSpec& spec = calc.spec(*box);
-        const bool result = spec.computed || spec.look == infil::model::Look::Result || spec.rule == infil::model::Rule::None;
-        if (!result || spec.change)
+        const infil::model::BoxDeclaration& decl = calc.decl(*box);
+        const bool result = decl.computed || decl.look == infil::model::Look::Result || decl.rule == infil::model::Rule::None;
+        if (!result || decl.change)
             continue;
         for (const infil::model::Control* c = box; c; c = c->parent())
             if (c->name() == "picResults")
