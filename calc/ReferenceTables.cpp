@@ -195,6 +195,16 @@ constexpr RectRow kRectShafts[] = {
 
 } // namespace
 
+const ProjectRecord& referenceTables()
+{
+    static const ProjectRecord tables = [] {
+        ProjectRecord r;
+        InitReferenceTables(r);
+        return r;
+    }();
+    return tables;
+}
+
 void InitReferenceTables(ProjectRecord& r)
 {
     int k = 1;

@@ -24,6 +24,10 @@ inline constexpr std::int16_t SachtyCount = 1;
 // above. Other fields are left as they are.
 void InitReferenceTables(ProjectRecord& r);
 
+// A record holding nothing but what InitReferenceTables sets, made once: for
+// readers that only look up stations and periodicities.
+const ProjectRecord& referenceTables();
+
 // Gives the three drained-area lists their single empty slot (0, 0, "").
 void InitSubAreaLists(ProjectRecord& r);
 

@@ -17,16 +17,6 @@ namespace {
 
 constexpr int kStations = 92;
 
-const ProjectRecord& referenceTables()
-{
-    static const ProjectRecord tables = [] {
-        ProjectRecord r;
-        InitReferenceTables(r);
-        return r;
-    }();
-    return tables;
-}
-
 // What the child sends back for one station, and for the whole file.
 struct StationPacket {
     std::int16_t station = 0;

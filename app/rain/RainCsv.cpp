@@ -14,16 +14,6 @@
 namespace infil::rain {
 namespace {
 
-const ProjectRecord& referenceTables()
-{
-    static const ProjectRecord tables = [] {
-        ProjectRecord r;
-        InitReferenceTables(r);
-        return r;
-    }();
-    return tables;
-}
-
 bool validUtf8(std::string_view text)
 {
     std::size_t i = 0;
