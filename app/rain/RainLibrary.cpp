@@ -1,6 +1,7 @@
 #include "rain/RainLibrary.h"
 
 #include "ReferenceTables.h"
+#include "ReportFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,32 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string errorReason(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM: return "přístup odepřen";
-    case ENOSPC: return "na disku není dost místa";
-    case EDQUOT: return "byla překročena kvóta disku";
-    case EROFS: return "disk je jen pro čtení";
-    case ENOENT: return "složka neexistuje";
-    case ENOTDIR: return "část cesty není složka";
-    case EISDIR: return "na tomto místě je složka";
-    case ENAMETOOLONG: return "cesta je příliš dlouhá";
-    case EIO: return "chyba čtení nebo zápisu na disk";
-    case ELOOP: return "příliš mnoho symbolických odkazů";
-    default: return "systémová chyba " + std::to_string(error);
-    }
-}
-
 // Position of a station in the station list, for ordering.
 int listPosition(std::int16_t station)
 {
-    static const ProjectRecord tables = [] {
-        ProjectRecord r;
-        InitReferenceTables(r);
-        return r;
-    }();
+    const ProjectRecord& tables = referenceTables();
     for (int k = 1; k <= 92; ++k)
         if (tables.StationIds[k] == station)
             return k;
@@ -76,22 +55,6 @@ mode_t creationMask()
         return m;
     }();
     return mask;
-}
-
-// Writes all of `bytes`; false with errno set.
-bool writeAll(int fd, std::string_view bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 std::string parentOf(const std::string& path)
@@ -156,14 +119,14 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return fail(errno == ENOENT ? "soubor neexistuje" : errorReason(errno));
+        return fail(errno == ENOENT ? "soubor neexistuje" : report::FileErrorReason(errno));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        return fail(errorReason(errno));
+        return fail(report::FileErrorReason(errno));
     if (!S_ISREG(st.st_mode))
         return fail("na tomto místě není soubor (je to složka nebo zařízení)");
     if (static_cast<unsigned long long>(st.st_size) > maxBytes)
@@ -176,7 +139,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(errorReason(errno));
+            return fail(report::FileErrorReason(errno));
         }
         if (n == 0)
             break;
@@ -212,28 +175,28 @@ WriteResult replaceFiles(const std::vector<FileChange>& changes)
         if (fd < 0) {
             const int error = errno;
             discard();
-            return {false, folder + ": " + errorReason(error)};
+            return {false, folder + ": " + report::FileErrorReason(error)};
         }
         staged.push_back({temp, change.path});
         // Readable like any file the user keeps (mkstemp made it private).
         ::fchmod(fd, 0644 & ~creationMask());
-        const bool written = writeAll(fd, *change.content) && ::fsync(fd) == 0;
+        const bool written = report::WriteAllBytes(fd, *change.content) && ::fsync(fd) == 0;
         const int error = errno;
         if (::close(fd) != 0 || !written) {
             discard();
-            return {false, change.path + ": " + errorReason(written ? errno : error)};
+            return {false, change.path + ": " + report::FileErrorReason(written ? errno : error)};
         }
     }
     for (const Staged& s : staged) {
         if (::rename(s.temp.c_str(), s.path.c_str()) != 0) {
             const int error = errno;
             discard();
-            return {false, s.path + ": " + errorReason(error)};
+            return {false, s.path + ": " + report::FileErrorReason(error)};
         }
     }
     for (const FileChange& change : changes)
         if (!change.content && ::unlink(change.path.c_str()) != 0 && errno != ENOENT)
-            return {false, change.path + ": " + errorReason(errno)};
+            return {false, change.path + ": " + report::FileErrorReason(errno)};
     std::set<std::string> folders;
     for (const FileChange& change : changes)
         folders.insert(parentOf(change.path));
@@ -269,7 +232,7 @@ void RainLibrary::reload()
             names.push_back(name);
     }
     if (ec)
-        problems_.push_back(folder_ + ": složku knihovny nelze přečíst (" + errorReason(ec.value()) + ")");
+        problems_.push_back(folder_ + ": složku knihovny nelze přečíst (" + report::FileErrorReason(ec.value()) + ")");
     std::sort(names.begin(), names.end());
 
     std::map<std::pair<std::int16_t, int>, std::string> seen; // -> file
@@ -372,7 +335,7 @@ WriteResult RainLibrary::rewrite(const std::vector<std::string>& files, const st
     std::error_code ec;
     fs::create_directories(folder_, ec);
     if (ec)
-        return {false, "Složku knihovny " + folder_ + " nelze vytvořit: " + errorReason(ec.value()) + "."};
+        return {false, "Složku knihovny " + folder_ + " nelze vytvořit: " + report::FileErrorReason(ec.value()) + "."};
     std::vector<FileChange> changes;
     for (const std::string& file : files) {
         std::vector<RainRow> content;

@@ -14,9 +14,8 @@
 #include <utility>
 
 namespace infil::report {
-namespace {
 
-bool writeAll(int fd, std::string_view bytes)
+bool WriteAllBytes(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -30,6 +29,8 @@ bool writeAll(int fd, std::string_view bytes)
     }
     return true;
 }
+
+namespace {
 
 std::string folderOf(const std::string& path)
 {
@@ -187,7 +188,7 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes, std::string
     const int fd = createTemporary(folderOf(path), &temporary);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
-        if (!writeAll(fd, bytes) || (durable && ::fsync(fd) != 0))
+        if (!WriteAllBytes(fd, bytes) || (durable && ::fsync(fd) != 0))
             error = errno;
         if (::close(fd) != 0 && error == 0)
             error = errno;

@@ -49,6 +49,10 @@ WriteOutcome WriteResultsReport(const ProjectRecord& r, const FormState& form,
                                 const ReportControls& controls, const ReportStamp& stamp,
                                 MessagePort& messages);
 
+// Writes all of `bytes` to an open file, again after a signal; false with
+// errno set.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // Replaces the file at `path` by a new regular file holding `bytes` (see
 // above). False on failure, with the reason in Czech in *reason ("přístup
 // odepřen", "na disku není dost místa" ...); the old file is then untouched.
