@@ -225,17 +225,13 @@ bool Session::load(const std::string& given, bool recovering)
     const ProjectData& data = std::get<ProjectData>(read);
     apply(&data);
     unknown_ = data.unknown;
-    if (recovering) {
-        path_ = data.recoveryOf.value_or("");
-        baseline_.reset(); // nothing of it is saved
-        modified_ = true;
-    } else {
-        path_ = path;
-        baseline_ = currentInputs();
-        modified_ = false;
-        remember(path);
-        releaseRecovery(true);
+    if (!recovering) {
+        saved(path); // what the file holds is what the window shows
+        return true;
     }
+    path_ = data.recoveryOf.value_or("");
+    baseline_.reset(); // nothing of it is saved
+    modified_ = true;
     notify();
     return true;
 }
