@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace infil::num {
 namespace {
@@ -349,6 +350,18 @@ std::size_t groupBlankAt(std::string_view s, std::size_t i)
 
 bool isEdgeBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Where the text lies between blanks at its edges: [begin, end).
+std::pair<std::size_t, std::size_t> withoutEdgeBlanks(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isEdgeBlank(text[begin]))
+        ++begin;
+    while (end > begin && isEdgeBlank(text[end - 1]))
+        --end;
+    return {begin, end};
+}
+
 // Length of any blank at s[i] (a grouping blank, a tab or a line end); 0 if none.
 std::size_t anyBlankAt(std::string_view s, std::size_t i)
 {
@@ -532,12 +545,7 @@ std::string plain(float value)
 
 std::optional<double> convert(std::string_view text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isEdgeBlank(text[begin]))
-        ++begin;
-    while (end > begin && isEdgeBlank(text[end - 1]))
-        --end;
+    const auto [begin, end] = withoutEdgeBlanks(text);
     const Scanned s = scanNumber(text, begin, end, Blanks::Grouping);
     if (s.mantissaDigits == 0 || (s.exponentBegun && !s.exponentDigits) || s.end != end)
         return std::nullopt;
@@ -557,12 +565,7 @@ bool fitsSingle(double value)
 
 Typed classify(std::string_view text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isEdgeBlank(text[begin]))
-        ++begin;
-    while (end > begin && isEdgeBlank(text[end - 1]))
-        --end;
+    const auto [begin, end] = withoutEdgeBlanks(text);
     if (begin == end)
         return {Typed::Kind::Empty, 0, false};
     const Scanned s = scanNumber(text, begin, end, Blanks::Grouping);
