@@ -6,6 +6,7 @@
 #include "scenario/ScenarioRunner.h"
 
 #include "AppFixture.h"
+#include "ScenarioRun.h"
 
 #include "Engine.h"
 #include "ProjectRecord.h"
@@ -25,21 +26,11 @@ using json = nlohmann::json;
 
 namespace {
 
-struct Outcome {
-    int rc;
-    json doc;
-    std::string err;
-};
+using Outcome = infil::test::ScenarioOutcome;
 
 Outcome runSteps(const json& steps, const std::string& appDir)
 {
-    std::istringstream in(json{{"steps", steps}}.dump());
-    std::ostringstream out, err;
-    infil::scenario::Options options;
-    options.appDir = appDir;
-    options.now = "2026-12-08T10:15:30";
-    const int rc = infil::scenario::run(in, options, out, err);
-    return {rc, rc == 0 ? json::parse(out.str()) : json(), err.str()};
+    return infil::test::runScenario(json{{"steps", steps}}.dump(), appDir);
 }
 
 std::string fieldName(float infil::ProjectRecord::*member)

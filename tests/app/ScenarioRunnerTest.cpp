@@ -2,6 +2,8 @@
 // step), and the shape of its output.
 #include "scenario/ScenarioRunner.h"
 
+#include "ScenarioRun.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -14,22 +16,8 @@ using json = nlohmann::json;
 
 namespace {
 
-struct Outcome {
-    int rc;
-    json doc;
-    std::string err;
-};
-
-Outcome runScenario(const std::string& text)
-{
-    std::istringstream in(text);
-    std::ostringstream out, err;
-    Options options;
-    options.appDir = "/nonexistent-infil-app";
-    options.now = "2026-12-08T10:15:30";
-    const int rc = infil::scenario::run(in, options, out, err);
-    return {rc, rc == 0 ? json::parse(out.str()) : json(), err.str()};
-}
+using Outcome = infil::test::ScenarioOutcome;
+using infil::test::runScenario;
 
 } // namespace
 
